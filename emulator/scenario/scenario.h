@@ -1,0 +1,71 @@
+// What the emulated box is made of: satellites with their carriers and services,
+// what the receiver knows and where it is tuned. Read from scenario files.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace emu {
+
+enum class Polarisation { Horizontal = 0, Vertical = 1 };
+enum class DeliverySystem { DvbS, DvbS2 };
+
+struct Service {
+  std::string name;
+  std::string provider;
+  int service_type = 1;      // DVB service_type: 1 TV, 2 radio, 0x0C data, ...
+  int service_id = 0;
+  bool known = false;        // already in the receiver's lists
+};
+
+struct Carrier {
+  uint32_t frequency_khz = 0;      // as received at the dish
+  Polarisation polarisation = Polarisation::Horizontal;
+  uint32_t symbol_rate = 0;        // symbols per second
+  int fec = 0;                     // CodeRate of the DVB API (1 = 1/2 ... 7 = 7/8), 0 unknown
+  DeliverySystem system = DeliverySystem::DvbS;
+  double rolloff = 0.35;
+  double esno_db = 0.0;            // filled from the list, or drawn by the scenario's knobs
+  bool esno_given = false;
+  bool listed = true;              // false: an unlisted feed of the scenario
+  int transport_stream_id = 0;
+  int original_network_id = 0;
+  std::vector<Service> services;
+};
+
+struct Lnb {
+  uint32_t lof_low_khz = 9750000;
+  uint32_t lof_high_khz = 10600000;
+  uint32_t threshold_khz = 11700000;
+};
+
+struct Satellite {
+  int orbital_position = 0;        // tenths of a degree, east positive
+  std::string name;
+  int diseqc_port = 0;             // committed switch 0..3
+  Lnb lnb;
+  std::vector<Carrier> carriers;
+};
+
+struct Tuned {                     // where the receiver is at start; none when frequency is 0
+  int orbital_position = 0;
+  uint32_t frequency_khz = 0;
+  Polarisation polarisation = Polarisation::Horizontal;
+  uint32_t symbol_rate = 0;
+  std::string playing;             // service name being played, may be empty
+};
+
+struct Scenario {
+  std::string name;
+  std::string source_path;
+  std::vector<Satellite> satellites;
+  Tuned tuned;
+  double dish_cm = 60;
+  uint64_t seed = 1;
+  double lo_error_khz_max = 800;   // per-band LNB error bound; 0 disables
+
+  const Satellite* satelliteAt(int orbital_position) const;
+  const Satellite* satelliteOnPort(int port) const;
+};
+
+}  // namespace emu
