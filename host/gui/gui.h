@@ -1,0 +1,20 @@
+// Everything of the toolkit in one include.
+#pragma once
+#include <host/gui/estring.h>
+#include <host/gui/sigc.h>
+#include <host/gui/geometry.h>
+#include <host/gui/gpixmap.h>
+#include <host/gui/gpainter.h>
+#include <host/gui/ewidget.h>
+#include <host/gui/ewindow.h>
+#include <host/gui/elabel.h>
+#include <host/gui/ebutton.h>
+#include <host/gui/enumber.h>
+#include <host/gui/listbox.h>
+#include <host/gui/eslider.h>
+#include <host/gui/emessage.h>
+#include <host/gui/eskin.h>
+#include <host/gui/init.h>
+#include <host/gui/ebase.h>
+#include <host/gui/ethread.h>
+#include <host/gui/eerror.h>
