@@ -7,7 +7,6 @@
 #include <set>
 #include <sstream>
 #include <toml++/toml.h>
-#include <emulator/scenario/levels.h>
 #include <emulator/scenario/lists.h>
 #include <emulator/scenario/text.h>
 
@@ -453,7 +452,6 @@ Scenario parseScenario(const std::string& toml_text, const std::string& path) {
     sc.satellites.push_back(std::move(sat));
   }
   if (const toml::table* tu = t.table("tuned")) readTuned(Table(*tu, "[tuned]", path), sc);
-  drawLevels(sc);
   return sc;
 }
 
