@@ -31,6 +31,7 @@ public:
     }
     for (eWidget* c : w->children) texts(c, out);
   }
+  static unsigned repaints(const eWidget* w) { return w->repaints.load(); }
   static std::string trimmed(std::string s) {
     while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
     return s;
@@ -44,6 +45,8 @@ void startToolkit() {
   desktop();
   eSkin::getActive();
 }
+
+unsigned repaintCount(const eWidget* w) { return w ? eToolkit::repaints(w) : 0; }
 
 int runLoop() { return eApp->exec(); }
 void quitLoop(int code) { eApp->quit(code); }

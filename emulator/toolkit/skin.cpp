@@ -15,6 +15,7 @@
 #include <host/gui/eerror.h>
 #include <host/gui/eskin.h>
 #include "emu.h"
+#include "font.h"
 #include "internal.h"
 
 namespace {
@@ -388,6 +389,7 @@ int eSkin::load(const char* filename) {
     d->parsed = p;
     d->warned.clear();
   }
+  for (auto& f : p->fonts) emu::registerFontFamily(f.first, f.second);
   makeActive();
   eDebug("skin %s loaded: %zu colours, %zu windows", file.c_str(), p->colors.size(), p->windows.size());
   return 0;
@@ -573,6 +575,8 @@ Deco deco(const std::string& name) {
 }
 
 int textWidth(const std::string& text, int px) {
+  eSize s = emu::textExtent(gFont("Regular", px), text);
+  if (s.width() > 0) return s.width();
   int chars = 0;
   for (unsigned char c : text)
     if ((c & 0xc0) != 0x80) ++chars;

@@ -6,6 +6,7 @@
 #include <host/gui/elabel.h>
 #include <host/gui/ewindow.h>
 #include "emu.h"
+#include "screen.h"
 #include "internal.h"
 
 namespace {
@@ -85,13 +86,23 @@ eWidget* desktop() {
     makingDesktop = true;
     theDesktop = new Desktop;   // lives as long as the process
     makingDesktop = false;
+    // The screen paints the tree and takes its colours from the active skin.
+    Screen::Desktop hook;
+    hook.withTreeLock = [](const std::function<void()>& fn) {
+      tk::Guard lg(tk::lock());
+      fn();
+    };
+    hook.paint = [](gPainter& painter, const eRect& area) {
+      if (eWidget* d = theDesktop) d->paintTree(painter, area);
+    };
+    Screen::instance().setDesktop(hook);
+    setPaletteProvider([] { return currentPalette(); });
   }
   return theDesktop;
 }
 
 std::recursive_mutex& treeLock() { return tk::lock(); }
 
-unsigned repaintCount(const eWidget* w) { return w ? w->repaints.load() : 0; }
 
 }  // namespace emu
 

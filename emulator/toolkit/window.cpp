@@ -44,10 +44,10 @@ int eWindow::eventHandler(const eWidgetEvent& e) {
         case keyExit:
           event(eWidgetEvent(eWidgetEvent::wantClose));
           return 1;
-        case keyDown:
+        case ::keyDown:
           focusNext(0);
           return 1;
-        case keyUp:
+        case ::keyUp:
           focusNext(1);
           return 1;
       }
