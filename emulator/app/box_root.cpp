@@ -3,19 +3,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace app {
-
-std::string defaultRoot() {
-  if (const char* x = std::getenv("XDG_STATE_HOME"); x && *x == '/')
-    return (fs::path(x) / "scrutafasci" / "box").string();
-  if (const char* h = std::getenv("HOME"); h && *h == '/')
-    return (fs::path(h) / ".local" / "state" / "scrutafasci" / "box").string();
-  return (fs::temp_directory_path() / ("scrutafasci-" + std::to_string(::getuid())) / "box").string();
-}
 
 std::string defaultSkinSource() {
   if (const char* s = std::getenv("SCRUTA_SKIN"); s && *s) return s;

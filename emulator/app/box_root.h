@@ -9,10 +9,6 @@ struct RootError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// $XDG_STATE_HOME/scrutafasci/box, else ~/.local/state/scrutafasci/box, else a
-// folder of this user under the temporary directory.
-std::string defaultRoot();
-
 // Makes <root>/var/tuxbox/plugins and installs the skin there as
 // scrutafasci.esml (always refreshed, so an edited skin takes effect).
 // Returns the absolute root.

@@ -109,6 +109,10 @@ std::vector<ScriptStep> parseKeyScript(const std::string& script) {
       s.kind = ScriptStep::Shot;
       s.name = arg;
       steps.push_back(s);
+    } else if (w == "shot") {
+      ScriptStep s;   // the --screenshot file
+      s.kind = ScriptStep::Shot;
+      steps.push_back(s);
     } else if (colon != std::string::npos) {
       throw KeyScriptError("key script: unknown mark '" + w + "'; marks are wait:MS, until:\"TEXT\" and shot:FILE");
     } else {

@@ -13,7 +13,7 @@ struct KeyScriptError : std::runtime_error {
 struct ScriptStep {
   enum Kind { Key, Wait, Until, Shot } kind = Key;
   int key = 0;            // Key: the eRCKey code
-  std::string name;       // Key: its name; Until: the text; Shot: the file
+  std::string name;       // Key: its name; Until: the text; Shot: the file (empty: --screenshot's)
   int waitMs = 0;         // Wait
   double boundS = 0;      // Until: its own bound in seconds, 0 for the default
 };

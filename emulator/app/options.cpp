@@ -201,7 +201,8 @@ Commands:
            "down ok 1 2 ok wait:500 until:\"Scansione terminata\" shot:out.png"
            keys: 0-9 up down left right ok exit red green yellow blue menu (KEY*N repeats)
            wait:MS waits MS milliseconds, until:"TEXT" waits until TEXT is on screen,
-           shot:FILE writes the screen as PNG. Without --keys the keys come from the
+           shot:FILE writes the screen as PNG (a bare "shot" writes the --screenshot
+           file, which is otherwise written at exit). Without --keys the keys come from the
            terminal (digits, arrows, Enter=ok, Esc/Backspace=exit, r g y b, m=menu, q quits)
            or, when standard input is no terminal, as a script read from it.
   band   sweep the tuner and print AGC, SNR and status per frequency

@@ -17,7 +17,7 @@ double qefEsnoDb(int fec) {
     case 5: return 7.9;   // 5/6
     case 6: return 8.2;   // 6/7
     case 7: return 8.5;   // 7/8
-    default: return 8.5;  // unknown: the demodulator must manage the weakest code
+    default: return 6.9;  // unknown: taken as 3/4, the most common code
   }
 }
 
@@ -42,6 +42,8 @@ double lockedSnrPercent(double esnoDb) {
 namespace {
 
 double loError(const LockModel& m, uint32_t khz) { return m.loErrorKhz ? m.loErrorKhz(khz) : 0.0; }
+double qef(const LockModel& m, int fec) { return m.qefDb ? m.qefDb(fec) : qefEsnoDb(fec); }
+double lockedSnr(const LockModel& m, double esno) { return m.lockedSnrPct ? m.lockedSnrPct(esno) : lockedSnrPercent(esno); }
 
 double captureKhz(const LockModel& m, const emu::Carrier& c) {
   return m.captureFraction * c.symbol_rate / 1000.0;
@@ -56,7 +58,7 @@ bool rateFits(const LockModel& m, const emu::Carrier& c, int ksps) {
 // the capture range: the reading slides from the locked value to the unlocked one.
 double snrAt(const LockModel& m, const emu::Carrier& c, double w) {
   w = std::clamp(w, 0.0, 1.0);
-  return (1 - w) * lockedSnrPercent(c.esno_db) + w * m.unlockedSnrPercent;
+  return (1 - w) * lockedSnr(m, c.esno_db) + w * m.unlockedSnrPercent;
 }
 
 // Standard search: is there a probed frequency and a tried rate that lock?
@@ -104,7 +106,7 @@ bool hasPlateau(const LockModel& m, const emu::Carrier& c, std::string& why) {
 bool deductiveLocks(const LockModel& m, const emu::Carrier& c, const ScanSettings& s,
                     const std::vector<int>& known, std::string& why) {
   if (!hasPlateau(m, c, why)) return false;
-  if (lockedSnrPercent(c.esno_db) < s.threshold && s.search == SearchType::ByAgc) {
+  if (lockedSnr(m, c.esno_db) < s.threshold && s.search == SearchType::ByAgc) {
     why = "its SNR stays below the threshold";
     return false;
   }
@@ -183,7 +185,7 @@ Truth computeTruth(const emu::Satellite& sat, const ScanSettings& s, const std::
     }
     TruthCarrier tc;
     tc.carrier = &c;
-    if (c.esno_db < qefEsnoDb(c.fec) + m.lockMarginDb) {
+    if (c.esno_db < qef(m, c.fec) + m.lockMarginDb) {
       tc.why = "too weak to lock";
     } else if (s.search == SearchType::Standard) {
       tc.lockable = standardLocks(m, c, s, tc.why);

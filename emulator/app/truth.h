@@ -23,6 +23,9 @@ struct LockModel {
   // LNB local-oscillator error in kHz at a frequency; the carrier is caught at
   // tuned + error. Empty: no error.
   std::function<double(uint32_t freqKhz)> loErrorKhz;
+  // The tuner's own figures when given; the defaults below otherwise.
+  std::function<double(int fec)> qefDb;
+  std::function<double(double esnoDb)> lockedSnrPct;
 };
 
 double qefEsnoDb(int fec);                   // quasi-error-free Es/N0 of a DVB API code rate

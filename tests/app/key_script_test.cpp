@@ -61,6 +61,13 @@ TEST(KeyScript, MalformedWordsAreRefused) {
   for (const char* b : bad) EXPECT_THROW(parseKeyScript(b), KeyScriptError) << b;
 }
 
+TEST(KeyScript, BareShotMeansTheScreenshotOption) {
+  auto steps = parseKeyScript("ok shot");
+  ASSERT_EQ(steps.size(), 2u);
+  EXPECT_EQ(steps[1].kind, ScriptStep::Shot);
+  EXPECT_TRUE(steps[1].name.empty());
+}
+
 TEST(KeyScript, EmptyScriptHasNoSteps) {
   EXPECT_TRUE(parseKeyScript("   \n\t ").empty());
 }

@@ -1,0 +1,62 @@
+#include "emulator/app/box_setup.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "emulator/app/box_root.h"
+#include "emulator/app/commands.h"
+#include "emulator/scenario/error.h"
+#include "emulator/scenario/loader.h"
+#include "emulator/tuner/box.h"
+
+namespace app {
+
+std::string defaultScenarioPath() {
+  if (const char* s = std::getenv("SCRUTA_SCENARIO"); s && *s) return s;
+#ifdef SCRUTA_SOURCE_DIR
+  return std::string(SCRUTA_SOURCE_DIR) + "/scenarios/builtin.toml";
+#else
+  return "scenarios/builtin.toml";
+#endif
+}
+
+BoxSetup setUpBox(const BoxOptions& o) {
+  BoxSetup s;
+  emu::Box& box = emu::box();
+  try {
+    if (!o.root.empty()) box.setRoot(std::filesystem::absolute(o.root).lexically_normal().string());
+    s.root = prepareRoot(box.root(), defaultSkinSource());
+    box.setRoot(s.root);
+  } catch (const RootError& e) {
+    throw SetupError(kExitScenario, e.what());
+  }
+
+  s.scenarioPath = o.scenario.empty() ? defaultScenarioPath() : o.scenario;
+  emu::Scenario scenario;
+  try {
+    scenario = emu::loadScenario(s.scenarioPath);
+  } catch (const emu::ScenarioError& e) {
+    throw SetupError(kExitScenario, std::string("bad scenario: ") + e.what());
+  } catch (const std::exception& e) {
+    throw SetupError(kExitScenario, "bad scenario " + s.scenarioPath + ": " + e.what());
+  }
+  if (scenario.satellites.empty())
+    throw SetupError(kExitScenario, "bad scenario " + s.scenarioPath + ": it has no satellite");
+  if (o.seed) scenario.seed = *o.seed;
+  box.clock().setRealtime(o.realtime);
+  box.load(std::move(scenario));
+  return s;
+}
+
+const emu::Satellite& satelliteOf(int orbitalPosition) {
+  const emu::Scenario& sc = emu::box().scenario();
+  for (const auto& sat : sc.satellites)
+    if (sat.orbital_position == orbitalPosition) return sat;
+  std::string have;
+  for (const auto& sat : sc.satellites)
+    have += (have.empty() ? "" : ", ") + std::to_string(sat.orbital_position) + " (" + sat.name + ")";
+  throw SetupError(kExitUsage, "no satellite at orbital position " + std::to_string(orbitalPosition) +
+                                   " in the scenario; there are: " + have);
+}
+
+}  // namespace app

@@ -1,0 +1,32 @@
+// Sets up the emulated box for a command: root folder with the skin, scenario
+// loaded into the box, clock pacing.
+#pragma once
+#include <stdexcept>
+#include <string>
+
+#include "emulator/app/options.h"
+#include "emulator/scenario/scenario.h"
+
+namespace app {
+
+// A set-up that cannot go on; status is the process's exit status.
+struct SetupError : std::runtime_error {
+  SetupError(int status, const std::string& what) : std::runtime_error(what), status(status) {}
+  int status;
+};
+
+struct BoxSetup {
+  std::string root;           // absolute
+  std::string scenarioPath;
+};
+
+std::string defaultScenarioPath();
+
+// Throws SetupError (kExitScenario for a bad scenario or root).
+BoxSetup setUpBox(const BoxOptions& o);
+
+// The satellite at an orbital position of the loaded scenario; throws
+// SetupError(kExitUsage) naming the satellites there are.
+const emu::Satellite& satelliteOf(int orbitalPosition);
+
+}  // namespace app
