@@ -11,7 +11,7 @@ namespace app {
 
 int bandCommand(const BandOptions& o) {
   try {
-    BoxSetup setup = setUpBox(o.box);
+    setUpBox(o.box, false);
     const emu::Scenario& sc = emu::box().scenario();
     int orbital = o.satelliteGiven ? o.satellite
                   : sc.tuned.frequency_khz ? sc.tuned.orbital_position

@@ -28,6 +28,7 @@ std::string prepareRoot(const std::string& root, const std::string& skinSource) 
   fs::path plugins = abs / "var" / "tuxbox" / "plugins";
   fs::create_directories(plugins, ec);
   if (ec) throw RootError("cannot make the box folder " + plugins.string() + ": " + ec.message());
+  if (skinSource.empty()) return abs.lexically_normal().string();
   if (!fs::is_regular_file(skinSource, ec))
     throw RootError("skin " + skinSource + " not found");
   fs::copy_file(skinSource, plugins / "scrutafasci.esml", fs::copy_options::overwrite_existing, ec);

@@ -11,7 +11,7 @@ struct RootError : std::runtime_error {
 
 // Makes <root>/var/tuxbox/plugins and installs the skin there as
 // scrutafasci.esml (always refreshed, so an edited skin takes effect).
-// Returns the absolute root.
+// An empty skinSource installs no skin. Returns the absolute root.
 std::string prepareRoot(const std::string& root, const std::string& skinSource);
 
 // The skin shipped with the sources (SCRUTA_SKIN overrides).

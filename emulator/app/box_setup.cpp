@@ -20,16 +20,9 @@ std::string defaultScenarioPath() {
 #endif
 }
 
-BoxSetup setUpBox(const BoxOptions& o) {
+BoxSetup setUpBox(const BoxOptions& o, bool withSkin) {
   BoxSetup s;
   emu::Box& box = emu::box();
-  try {
-    if (!o.root.empty()) box.setRoot(std::filesystem::absolute(o.root).lexically_normal().string());
-    s.root = prepareRoot(box.root(), defaultSkinSource());
-    box.setRoot(s.root);
-  } catch (const RootError& e) {
-    throw SetupError(kExitScenario, e.what());
-  }
 
   s.scenarioPath = o.scenario.empty() ? defaultScenarioPath() : o.scenario;
   emu::Scenario scenario;
@@ -42,6 +35,13 @@ BoxSetup setUpBox(const BoxOptions& o) {
   }
   if (scenario.satellites.empty())
     throw SetupError(kExitScenario, "bad scenario " + s.scenarioPath + ": it has no satellite");
+  try {
+    if (!o.root.empty()) box.setRoot(std::filesystem::absolute(o.root).lexically_normal().string());
+    s.root = prepareRoot(box.root(), withSkin ? defaultSkinSource() : std::string());
+    box.setRoot(s.root);
+  } catch (const RootError& e) {
+    throw SetupError(kExitScenario, e.what());
+  }
   if (o.seed) scenario.seed = *o.seed;
   box.clock().setRealtime(o.realtime);
   box.load(std::move(scenario));

@@ -22,8 +22,9 @@ struct BoxSetup {
 
 std::string defaultScenarioPath();
 
-// Throws SetupError (kExitScenario for a bad scenario or root).
-BoxSetup setUpBox(const BoxOptions& o);
+// Throws SetupError (kExitScenario for a bad scenario or root). The skin is
+// installed when the plug-in will run (withSkin).
+BoxSetup setUpBox(const BoxOptions& o, bool withSkin = true);
 
 // The satellite at an orbital position of the loaded scenario; throws
 // SetupError(kExitUsage) naming the satellites there are.

@@ -21,10 +21,9 @@ Plugin::Plugin(const std::string& path) : path_(path) {
   dlerror();
   void* sym = ::dlsym(handle_, "plugin_exec");
   if (!sym) {
-    const char* e = dlerror();
     ::dlclose(handle_);
     handle_ = nullptr;
-    throw PluginError("plug-in " + path + " has no entry point plugin_exec" + (e ? std::string(": ") + e : ""));
+    throw PluginError("plug-in " + path + " has no entry point plugin_exec");
   }
   entry_ = reinterpret_cast<Entry>(sym);
 }

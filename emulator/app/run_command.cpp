@@ -175,8 +175,7 @@ int runCommand(const RunOptions& o) {
           if (!o.screenshot.empty() && !st.shotTaken) {
             if (d.pluginDone()) {
               std::fprintf(stderr, "scrutafasci-emu: the plug-in had already returned: no screenshot %s "
-                                   "(put a bare 'shot' into the key script)
-", o.screenshot.c_str());
+                                   "(put a bare 'shot' into the key script)\n", o.screenshot.c_str());
               st.status = kExitFailure;
             } else {
               shoot(d, o.screenshot, st);

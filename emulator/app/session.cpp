@@ -19,12 +19,12 @@ constexpr int kRunlevelRunning = 40;
 }  // namespace
 
 Session::Session(const BoxOptions& o) {
-  setup_ = setUpBox(o);
   try {
     plugin_ = std::make_unique<Plugin>(o.plugin.empty() ? defaultPluginPath() : o.plugin);
   } catch (const PluginError& e) {
     throw SetupError(kExitPlugin, e.what());
   }
+  setup_ = setUpBox(o);
 }
 
 Session::~Session() {
