@@ -20,21 +20,26 @@ std::string defaultScenarioPath() {
 #endif
 }
 
-BoxSetup setUpBox(const BoxOptions& o, bool withSkin) {
-  BoxSetup s;
-  emu::Box& box = emu::box();
-
-  s.scenarioPath = o.scenario.empty() ? defaultScenarioPath() : o.scenario;
+emu::Scenario readScenario(const BoxOptions& o, std::string* path) {
+  std::string p = o.scenario.empty() ? defaultScenarioPath() : o.scenario;
+  if (path) *path = p;
   emu::Scenario scenario;
   try {
-    scenario = emu::loadScenario(s.scenarioPath);
+    scenario = emu::loadScenario(p);
   } catch (const emu::ScenarioError& e) {
     throw SetupError(kExitScenario, std::string("bad scenario: ") + e.what());
   } catch (const std::exception& e) {
-    throw SetupError(kExitScenario, "bad scenario " + s.scenarioPath + ": " + e.what());
+    throw SetupError(kExitScenario, "bad scenario " + p + ": " + e.what());
   }
-  if (scenario.satellites.empty())
-    throw SetupError(kExitScenario, "bad scenario " + s.scenarioPath + ": it has no satellite");
+  if (scenario.satellites.empty()) throw SetupError(kExitScenario, "bad scenario " + p + ": it has no satellite");
+  if (o.seed) scenario.seed = *o.seed;
+  return scenario;
+}
+
+BoxSetup setUpBox(const BoxOptions& o, emu::Scenario scenario, const std::string& scenarioPath, bool withSkin) {
+  BoxSetup s;
+  s.scenarioPath = scenarioPath;
+  emu::Box& box = emu::box();
   try {
     if (!o.root.empty()) box.setRoot(std::filesystem::absolute(o.root).lexically_normal().string());
     s.root = prepareRoot(box.root(), withSkin ? defaultSkinSource() : std::string());
@@ -42,10 +47,15 @@ BoxSetup setUpBox(const BoxOptions& o, bool withSkin) {
   } catch (const RootError& e) {
     throw SetupError(kExitScenario, e.what());
   }
-  if (o.seed) scenario.seed = *o.seed;
   box.clock().setRealtime(o.realtime);
   box.load(std::move(scenario));
   return s;
+}
+
+BoxSetup setUpBox(const BoxOptions& o, bool withSkin) {
+  std::string path;
+  emu::Scenario sc = readScenario(o, &path);
+  return setUpBox(o, std::move(sc), path, withSkin);
 }
 
 const emu::Satellite& satelliteOf(int orbitalPosition) {

@@ -22,8 +22,14 @@ struct BoxSetup {
 
 std::string defaultScenarioPath();
 
-// Throws SetupError (kExitScenario for a bad scenario or root). The skin is
-// installed when the plug-in will run (withSkin).
+// Reads the scenario of the options (the seed applied); throws SetupError(kExitScenario).
+emu::Scenario readScenario(const BoxOptions& o, std::string* path);
+
+// Prepares the root (with the skin when the plug-in will run) and loads the
+// scenario into the box. Throws SetupError (kExitScenario for a bad root).
+BoxSetup setUpBox(const BoxOptions& o, emu::Scenario scenario, const std::string& scenarioPath,
+                  bool withSkin = true);
+// Both of the above.
 BoxSetup setUpBox(const BoxOptions& o, bool withSkin = true);
 
 // The satellite at an orbital position of the loaded scenario; throws

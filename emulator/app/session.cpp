@@ -19,12 +19,15 @@ constexpr int kRunlevelRunning = 40;
 }  // namespace
 
 Session::Session(const BoxOptions& o) {
+  // Errors in the order a user mends them: the scenario, the plug-in, the box root.
+  std::string path;
+  emu::Scenario scenario = readScenario(o, &path);
   try {
     plugin_ = std::make_unique<Plugin>(o.plugin.empty() ? defaultPluginPath() : o.plugin);
   } catch (const PluginError& e) {
     throw SetupError(kExitPlugin, e.what());
   }
-  setup_ = setUpBox(o);
+  setup_ = setUpBox(o, std::move(scenario), path);
 }
 
 Session::~Session() {
