@@ -46,7 +46,7 @@ int scan4transp::sintonizza(int) {
   int esito = ioctl(fdFrontend, FE_SET_FRONTEND, &parametriFrontend);
   if (esito < 0) {
     eDebug("ERRORE SET FRONTEND (%m)");
-    close(fdFrontend);
+    ::close(fdFrontend);   // the descriptor, not the window
     // The number may be handed out again by the next open: never use it again.
     fdFrontend = -1;
   }

@@ -65,7 +65,7 @@ int scan4transp::preparaScanFreq() {
   }
   if (ioctl(fdFrontend, FE_GET_FRONTEND, &parametriFrontend) < 0) {
     eDebug("ERRORE GET FRONTEND (%m)");
-    close(fdFrontend);
+    ::close(fdFrontend);   // the descriptor, not the window
     fdFrontend = -1;
     return 0;
   }

@@ -125,8 +125,8 @@ scan4transp::~scan4transp() {
   inScansione = 0;
   kill(false);
   chiudeLog();
-  if (fdFrontend > 0) close(fdFrontend);
-  if (fdSec > 0) close(fdSec);
+  if (fdFrontend > 0) ::close(fdFrontend);
+  if (fdSec > 0) ::close(fdSec);
   fdFrontend = fdSec = -1;
   delete loopThread;
   delete routine;

@@ -25,9 +25,13 @@ void scan4transp::loopScansione() {
   inScansione = 1;
   lStatus->setText("Scan in progress......");
   eDVB::instance->setMode(1);
+  // Only the loop's own advance ends the range: the best-frequency probes may
+  // leave the cursor past the end of a hand-over whose host scan is still to come.
+  bool oltreLaFine = false;
   while (inScansione) {
     freqCorrente += (flagRicerca & FLAG_PASSO_FINE) ? 1 : stepFrequenza;
     if (freqCorrente > freqEnd) {
+      oltreLaFine = true;
       inScansione = 0;
       break;
     }
@@ -69,7 +73,7 @@ void scan4transp::loopScansione() {
       inScansione = 0;
     }
   }
-  if (freqCorrente > freqEnd) fermaScanFreq();
+  if (oltreLaFine) fermaScanFreq();
 }
 
 int scan4transp::eventHandler(const eWidgetEvent& event) {
