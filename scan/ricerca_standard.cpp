@@ -75,7 +75,7 @@ void scan4transp::domandaInterruzione() {
 }
 
 int scan4transp::cercaMigliorFrequenza(int snrRiferimento) {
-  const eString statusPrecedente = lStatus->getText();
+  const eString statusPrecedente = testoStatus;
   lStatus->setText("Ricerca miglior frequenza.....");
   const int f = freqCorrente;
   const int primaSonda = f - stepFrequenza + 1;
@@ -95,7 +95,7 @@ int scan4transp::cercaMigliorFrequenza(int snrRiferimento) {
     }
     ++freqCorrente;
   }
-  lStatus->setText(statusPrecedente);
+  impostaStatus(statusPrecedente.c_str());
   // The frequency of the probe that locked best: the transponder is where it locked.
   return indiceMigliore < 0 ? f : primaSonda + indiceMigliore;
 }

@@ -23,7 +23,7 @@ void scan4transp::thread() { loopScansione(); }
 
 void scan4transp::loopScansione() {
   inScansione = 1;
-  lStatus->setText("Scan in progress......");
+  impostaStatus("Scan in progress......");
   eDVB::instance->setMode(1);
   // Only the loop's own advance ends the range: the best-frequency probes may
   // leave the cursor past the end of a hand-over whose host scan is still to come.
@@ -56,7 +56,7 @@ void scan4transp::loopScansione() {
         break;
       case RICERCA_EURISTICA:
         if (passoRicercaEuristica()) {
-          lStatus->setText("Sintonia canali in corso......");
+          impostaStatus("Sintonia canali in corso......");
           inScansione = 0;
         }
         continue;
@@ -65,7 +65,7 @@ void scan4transp::loopScansione() {
     }
     // A stop asked for during the step hands nothing over.
     if (!trovata || !inScansione) continue;
-    lStatus->setText("Sintonia canali in corso......");
+    impostaStatus("Sintonia canali in corso......");
     // Read while the frontend still sits on the transponder: the host tunes it next.
     const int snr = frontend->SNR();
     if (sintonizzaTransponder(trovata * 1000)) {
@@ -150,8 +150,20 @@ void scan4transp::concludeScansione() {
   lStatus->setText("Scansione terminata...have fun!");
 }
 
+void scan4transp::impostaStatus(const char* testo) {
+  testoStatus = testo;
+  lStatus->setText(testo);
+}
+
 int scan4transp::messaggioDalWorker(const char* testo, const char* titolo, int flags, int predefinito,
                                     int timeout) {
+  if (eApp->isGuiThread()) {   // nothing to park: show it here
+    eMessageBox box(testo, titolo, flags, predefinito, timeout);
+    box.show();
+    int risposta = box.exec();
+    box.hide();
+    return risposta;
+  }
   if (!loopThread->waitForEnterLoop(&inScansione)) return -1;
   int risposta;
   {

@@ -117,7 +117,7 @@ TEST_P(MigliorFrequenza, ProbesTenFrequenciesAndReturnsWhereTheBestLockWas) {
   scan4transp& w = preparata(p);
   w.freqCorrente = c.f;
   w.srCorrente = 27500;
-  w.lStatus->setText("prima");
+  w.impostaStatus("prima");
   EXPECT_EQ(w.cercaMigliorFrequenza(c.snrRiferimento), c.attesa);
   EXPECT_EQ(w.freqCorrente, c.freqFinale);
   EXPECT_EQ(w.lStatus->getText(), "prima");

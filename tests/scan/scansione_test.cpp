@@ -340,3 +340,34 @@ TEST_F(ScanTest, AFailingSecSequenceIsLoggedAndTheScanGoesOn) {
 
 }  // namespace
 }  // namespace scantest
+
+namespace scantest {
+namespace {
+
+TEST_F(ScanTest, ATransponderTheHostRefusesIsReportedFromTheWorkerAndTheScanGoesOn) {
+  // Not tuned: the scan runs for orbital position 0 on the switch's first port,
+  // and the host refuses a transponder of a position it does not know.
+  carica(conServizi({11005}));
+  emu::receiver().untune();
+  Parametri p;
+  p.freqStart = 11000;
+  p.freqEnd = 11010;
+  scan4transp& w = finestra(p);
+  bool avviso = false;
+  esegui(w, [&] {
+    avviso = boxAperto("Avviso") && emu::currentMessageBox().text == "Impossibile fare scan su questo transponder!";
+    return avviso && premi("ok") && chiudeDopoIlMessaggioFinale();
+  });
+  EXPECT_TRUE(avviso);
+  EXPECT_EQ(w.posizioneOrbitale, 0);
+  std::vector<emu::HandOver> consegne = emu::receiver().handOvers();
+  ASSERT_EQ(consegne.size(), 1u);
+  EXPECT_FALSE(consegne[0].accepted);
+  EXPECT_EQ(leggeFile(file("scrutafasci.scan")), "");
+  EXPECT_EQ(w.fileLog.load(), nullptr);   // closed after the refusal
+  EXPECT_EQ(leggeFile(file("scrutafasci.skip")), "#0\n");
+  EXPECT_GT(w.freqCorrente, 11010);
+}
+
+}  // namespace
+}  // namespace scantest
