@@ -56,6 +56,13 @@ int scegliRecordDaScrivere(const datiSatellite* satelliti, int posizione) {
   return -1;
 }
 
+int memorizzaRecord(datiSatellite* satelliti, const int* valori) {
+  int r = scegliRecordDaScrivere(satelliti, valori[K_SATELLITE]);
+  if (r < 0) return -1;
+  for (int k = 0; k < NUM_CHIAVI; k++) satelliti[r].valore[k] = valori[k];
+  return r;
+}
+
 int trovaRecordDaApplicare(const datiSatellite* satelliti, int posizione) {
   for (int r = 0; r < NUM_SATELLITI; r++)
     if (satelliti[r].valore[K_SATELLITE] == posizione) return r;

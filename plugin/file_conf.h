@@ -17,6 +17,10 @@ int leggeTabella(const char* percorso, datiSatellite* satelliti);
 // free one; -1 when all records belong to other satellites.
 int scegliRecordDaScrivere(const datiSatellite* satelliti, int posizione);
 
+// Stores the eleven values (satellite first) into the record chosen above; the index,
+// or -1 when the table has no room (nothing is stored then).
+int memorizzaRecord(datiSatellite* satelliti, const int* valori);
+
 // The record applied to the window: the first one of the satellite, or -1.
 int trovaRecordDaApplicare(const datiSatellite* satelliti, int posizione);
 
