@@ -4,9 +4,12 @@
 #include <host/gui/emessage.h>
 #include <plugin/sr_conosciuti.h>
 
-#if __has_include(<scan/scan4transp.h>)
+// 1 once the scan window is built with the plug-in; until then a launch stops
+// where the scan window would run.
+#define SCRUTA_FINESTRA_SCANSIONE 0
+
+#if SCRUTA_FINESTRA_SCANSIONE
 #include <scan/scan4transp.h>
-#define SCRUTA_FINESTRA_SCANSIONE 1
 #else
 #include <host/gui/eerror.h>
 #endif
@@ -52,7 +55,7 @@ void eScrutafasci::avviaScansione() {
                        chiaveCorrente(polarita),
                        tipo,
                        valSogliaAggancio->getNumber()};
-#ifdef SCRUTA_FINESTRA_SCANSIONE
+#if SCRUTA_FINESTRA_SCANSIONE
   scan4transp* scansione =
       new scan4transp(parametri[0], parametri[1], parametri[2], parametri[3], parametri[4],
                       parametri[5], parametri[6], parametri[7], parametri[8], parametri[9],

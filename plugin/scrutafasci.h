@@ -7,13 +7,7 @@
 #include <host/gui/ewindow.h>
 #include <host/gui/listbox.h>
 #include <plugin/dati_satellite.h>
-
-enum TIPO_RICERCA {
-  RICERCA_STANDARD = 0,
-  RICERCA_BY_SR = 1,
-  RICERCA_BY_AGC = 2,
-  RICERCA_EURISTICA = 3
-};
+#include <scan/tipi_ricerca.h>
 
 extern const char* const PERCORSO_SKIN;        // "/var/tuxbox/plugins/scrutafasci.esml"
 extern const char* const PERCORSO_FILE_SR;     // "/var/tuxbox/plugins/scrutafasci.sr"
