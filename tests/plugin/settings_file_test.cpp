@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <optional>
@@ -11,12 +12,13 @@
 #include <vector>
 
 #include <plugin/file_conf.h>
-#include <support/box_root.h>
+#include "emulator/tuner/box.h"
+#include <support/skinned_root.h>
 
 namespace {
 
 using Valori = std::array<int, NUM_CHIAVI>;
-using testsupport::TempBoxRoot;
+using testsupport::SkinnedRoot;
 
 const char* const HEADER = "# --------------- SATELLITE ----------------\n";
 const char* const KEYS[NUM_CHIAVI] = {"satellite",       "tipoRicerca",   "freqStart",
@@ -48,7 +50,7 @@ std::string blocks(int first, int count) {
   return s;
 }
 
-enum class Fault { none, newFileIsFolder };
+enum class Fault { none, newFileIsFolder, readOnlyFolder };
 
 struct Case {
   const char* name;
@@ -101,6 +103,8 @@ std::vector<Case> cases() {
        block(A) + block(c130)},
       {"unwritable file: old file kept, table updated", block(A), 130, std::nullopt, initial(130),
        1, block(A), Fault::newFileIsFolder},
+      {"read-only plug-in folder: old file kept", block(A) + block(B), 130, B, c130, 1,
+       block(A) + block(B), Fault::readOnlyFolder},
       {"value lines before the first header are ignored",
        "satellite=999\nfreqStart=1\n\n" + block(A) + block(B), 130, B, initial(130), 1,
        block(A) + block(initial(130))},
@@ -114,10 +118,12 @@ std::vector<Case> cases() {
 TEST(SettingsFile, EdgeCases) {
   for (const Case& c : cases()) {
     SCOPED_TRACE(c.name);
-    TempBoxRoot box;
-    const std::string path = box.plugin("scrutafasci.conf");
+    SkinnedRoot box;
+    const std::string path = PERCORSO_FILE_CONF;   // reaches the root through the seam
     if (c.file) box.write("scrutafasci.conf", *c.file);
-    if (c.fault == Fault::newFileIsFolder) std::filesystem::create_directory(path + ".new");
+    if (c.fault == Fault::newFileIsFolder)
+      std::filesystem::create_directory(box.plugins("scrutafasci.conf.new"));
+    if (c.fault == Fault::readOnlyFolder) emu::box().faults().setReadOnlyPlugins(EROFS);
 
     datiSatellite table[NUM_SATELLITI];
     EXPECT_EQ(leggeTabella(path.c_str(), table), c.file ? 1 : 0);
@@ -144,16 +150,17 @@ TEST(SettingsFile, EdgeCases) {
       int ok = scriveTabella(path.c_str(), table);
       EXPECT_EQ(ok, c.fault == Fault::none ? 1 : 0);
     }
+    emu::box().faults().clear();
     EXPECT_EQ(box.read("scrutafasci.conf"), c.after);
-    if (c.fault == Fault::none) {
+    if (c.fault != Fault::newFileIsFolder) {
       EXPECT_FALSE(box.exists("scrutafasci.conf.new"));
     }
   }
 }
 
 TEST(SettingsFile, WrittenBytesAndReadBack) {
-  TempBoxRoot box;
-  const std::string path = box.plugin("scrutafasci.conf");
+  SkinnedRoot box;
+  const std::string path = box.plugins("scrutafasci.conf");
   datiSatellite table[NUM_SATELLITI];
   azzeraTabella(table);
   const int first[NUM_CHIAVI] = {192, 1, 10700, 12750, 3, 1, 27500, 22000, 1, 10, 53};
@@ -184,13 +191,13 @@ TEST(SettingsFile, WrittenBytesAndReadBack) {
 }
 
 TEST(SettingsFile, LongLineIsReadInPieces) {
-  TempBoxRoot box;
+  SkinnedRoot box;
   // 127 characters go to the satellite key; the rest of the line is the next value.
   std::string line = "satellite=130" + std::string(114, ' ');
   ASSERT_EQ(line.size(), 127u);
   box.write("scrutafasci.conf", std::string(HEADER) + line + "1\n");
   datiSatellite table[NUM_SATELLITI];
-  leggeTabella(box.plugin("scrutafasci.conf").c_str(), table);
+  leggeTabella(box.plugins("scrutafasci.conf").c_str(), table);
   EXPECT_EQ(table[0].valore[K_SATELLITE], 130);
   EXPECT_EQ(table[0].valore[K_TIPO_RICERCA], 0);   // "1" is shorter than "tipoRicerca="
 }
@@ -198,8 +205,8 @@ TEST(SettingsFile, LongLineIsReadInPieces) {
 // A write that fails half way (the file size limit is reached) leaves the old file
 // whole and no half-written file beside it.
 TEST(SettingsFile, InterruptedWriteKeepsOldFile) {
-  TempBoxRoot box;
-  const std::string path = box.plugin("scrutafasci.conf");
+  SkinnedRoot box;
+  const std::string path = PERCORSO_FILE_CONF;
   const std::string old = block(A) + block(B);
   box.write("scrutafasci.conf", old);
 
