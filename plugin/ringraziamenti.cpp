@@ -3,7 +3,7 @@
 
 void elenco::popolaVettoreRingraziamenti() {
   testiRingraziamenti[0] = "Version 1.0.1 - 2025-06-01\n";
-  testiRingraziamenti[1] = "Rebuilt for this host release by the Scrutafasci developers\n"
+  testiRingraziamenti[1] = "Host release build by the Scrutafasci developers\n"
                            "http://www.example.org/scrutafasci";
   testiRingraziamenti[2] = "";
   testiRingraziamenti[3] = "------------------------------------------\n"

@@ -189,6 +189,8 @@ TEST_F(PluginTest, SettingsWindowScreenshot) {
         written = emu::writeScreenshot(path, &error);
         texts = emu::visibleTexts();
       })
+      .keys({"right", "right"})
+      .probe([&] { emu::writeScreenshot(std::string(SCRUTA_BINARY_DIR) + "/screenshots/settings_window_agc.png"); })
       .key("red");
   EXPECT_EQ(run(), 0);
   EXPECT_TRUE(written) << error;
