@@ -3,6 +3,7 @@
 #include <libintl.h>
 #include <locale.h>
 #include <cstdint>
+#include <memory>
 #include <host/dvb/edvb.h>
 #include <host/gui/eerror.h>
 #include <host/gui/emessage.h>
@@ -37,6 +38,13 @@ eButton* nuovoPulsante(eWidget* padre, const char* nome) {
 void nuovaVoce(eListBox<eListBoxEntryText>* lista, const char* testo, int chiave) {
   new eListBoxEntryText(lista, testo, reinterpret_cast<void*>(static_cast<intptr_t>(chiave)), 0,
                         eString(), 0);
+}
+
+// The skin stays loaded once the window is built: its palette is the one on screen.
+// One is kept for the process; a newer one replaces it, the last goes at unload.
+std::unique_ptr<eSkin>& skinInUso() {
+  static std::unique_ptr<eSkin> skin;
+  return skin;
 }
 
 }  // namespace
@@ -104,10 +112,10 @@ eScrutafasci::eScrutafasci() : eWindow(1) {
   bt_showCanaliTrovati = nuovoPulsante(this, "bt_showCanaliTrovati");
   bt_thanks = nuovoPulsante(this, "bt_thanks");
 
-  // The skin object stays alive: the host keeps the active skin for its colours.
-  eSkin* skin = new eSkin;
+  std::unique_ptr<eSkin> skin(new eSkin);
   skin->load(PERCORSO_SKIN);
   if (skin->build(this, "scrutafasci")) eFatal("skin load of \"scrutafasci\" failed");
+  skinInUso() = std::move(skin);
 
   // Search type 0 shows every value field.
   autoStepFrequenza->hide();

@@ -2,7 +2,12 @@
 // transponder, record restore, the show/hide table and the focus moves.
 #include "plugin_fixture.h"
 
+#include <libintl.h>
+#include <locale.h>
+
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <vector>
@@ -176,6 +181,66 @@ TEST_F(PluginTest, ConfirmingAFrequencyFieldMovesTheFocus) {
     EXPECT_EQ(focus[i], steps[i].second) << "after step " << i << " (" << steps[i].first << ")";
 }
 
+// A message catalogue with the given translations, as msgfmt writes it (no hash table).
+void writeCatalogue(const std::string& path, std::vector<std::pair<std::string, std::string>> pairs) {
+  std::sort(pairs.begin(), pairs.end());
+  const uint32_t n = uint32_t(pairs.size());
+  std::vector<uint32_t> head = {0x950412de, 0, n, 28, 28 + 8 * n, 0, 28 + 16 * n};
+  std::string strings;
+  std::vector<uint32_t> originals, translations;
+  const uint32_t base = 28 + 16 * n;
+  for (const auto& p : pairs) {
+    originals.push_back(uint32_t(p.first.size()));
+    originals.push_back(base + uint32_t(strings.size()));
+    strings += p.first + '\0';
+  }
+  for (const auto& p : pairs) {
+    translations.push_back(uint32_t(p.second.size()));
+    translations.push_back(base + uint32_t(strings.size()));
+    strings += p.second + '\0';
+  }
+  std::string out;
+  for (auto* v : {&head, &originals, &translations})
+    out.append(reinterpret_cast<const char*>(v->data()), v->size() * 4);
+  testsupport::writeFile(path, out + strings);
+}
+
+std::vector<std::pair<std::string, int>> polarityEntries() {
+  std::vector<std::pair<std::string, int>> r;
+  auto* l = topWidget<eListBox<eListBoxEntryText>>("polarita");
+  if (!l) return r;
+  for (eListBoxEntry* e : l->entryList()) {
+    auto* t = static_cast<eListBoxEntryText*>(e);
+    r.emplace_back(t->getText(), int(reinterpret_cast<intptr_t>(t->getKey())));
+  }
+  return r;
+}
+
+TEST_F(PluginTest, PolarityTextsComeFromTheMessageCatalogue) {
+  tuneTo(192);
+  using Entries = std::vector<std::pair<std::string, int>>;
+  Entries plain, translated;
+  script.probe([&] { plain = polarityEntries(); }).key("red");
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(plain, (Entries{{"orizzontale", 0}, {"verticale", 1}}));
+
+  const std::string dir = root().path() + "/locale";
+  std::filesystem::create_directories(dir + "/it/LC_MESSAGES");
+  writeCatalogue(dir + "/it/LC_MESSAGES/scrutatest.mo",
+                 {{"orizzontale", "horizontal"}, {"verticale", "vertical"}});
+  ASSERT_NE(setlocale(LC_ALL, "C.UTF-8"), nullptr);
+  setenv("LANGUAGE", "it", 1);
+  textdomain("scrutatest");
+  bindtextdomain("scrutatest", dir.c_str());
+  script.probe([&] { translated = polarityEntries(); }).key("red");
+  int r = run();
+  textdomain("messages");
+  unsetenv("LANGUAGE");
+  setlocale(LC_ALL, "C");
+  EXPECT_EQ(r, 0);
+  EXPECT_EQ(translated, (Entries{{"horizontal", 0}, {"vertical", 1}}));
+}
+
 TEST_F(PluginTest, SettingsWindowScreenshot) {
   emu::box().load(emu::loadScenario(emu::builtinScenarioPath()));
   const std::string path = std::string(SCRUTA_BINARY_DIR) + "/screenshots/settings_window.png";
@@ -201,6 +266,22 @@ TEST_F(PluginTest, SettingsWindowScreenshot) {
                               "Ritardo scansione", "Soglia aggancio SNR (%)", "standard",
                               "orizzontale", "Esci", "Avvia", kTitle})
     EXPECT_NE(std::find(texts.begin(), texts.end(), caption), texts.end()) << caption;
+}
+
+}  // namespace
+}  // namespace plugintest
+
+namespace plugintest {
+namespace {
+
+// Without its skin the window cannot be built: the host's fatal error stops the box.
+TEST_F(PluginTest, MissingSkinIsFatal) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  tuneTo(192);
+  std::filesystem::remove(root().plugins("scrutafasci.esml"));
+  EXPECT_EXIT(plugin_exec(nullptr), ::testing::ExitedWithCode(1), "skin load of \"scrutafasci\" failed");
+  root().write("scrutafasci.esml", "<skin><window name=\"altro\"/></skin>");
+  EXPECT_EXIT(plugin_exec(nullptr), ::testing::ExitedWithCode(1), "skin load of \"scrutafasci\" failed");
 }
 
 }  // namespace
