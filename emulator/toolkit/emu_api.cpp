@@ -26,6 +26,9 @@ public:
         s += f;
       }
       out.push_back(s);
+    } else if (auto* mb = w->parent ? dynamic_cast<eMessageBox*>(w->parent) : nullptr;
+               mb && w->name == "text" && dynamic_cast<eLabel*>(w)) {
+      out.push_back(mb->getMessage());   // as given, not as broken into lines
     } else if (!w->text.empty() && (dynamic_cast<eLabel*>(w) || dynamic_cast<eWindow*>(w))) {
       out.push_back(w->text);
     }
