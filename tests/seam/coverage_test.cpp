@@ -63,6 +63,9 @@ const std::set<std::string> kHarmless = {
     "__gmon_start__", "_ITM_deregisterTMCloneTable", "_ITM_registerTMCloneTable",
 };
 
+// Calls the sanitizer builds add to every object.
+const char* const kInstrumentation[] = {"__asan_", "__ubsan_", "__tsan_", "__lsan_", "__sanitizer_"};
+
 // Parts of mangled C++ names that open files or walk the file system themselves.
 const char* const kPathTouchingCxx[] = {"fstream", "filebuf", "basic_file", "filesystem"};
 
@@ -105,6 +108,9 @@ std::vector<std::string> unaccountedCalls(const std::string& module, bool* liste
   for (const std::string& entry : undefined) {
     std::string name = entry.substr(entry.find(' ') + 1);
     if (host_defined.count(name) || kRouted.count(name) || kHarmless.count(name)) continue;
+    bool instrumentation = false;
+    for (const char* prefix : kInstrumentation) instrumentation |= name.rfind(prefix, 0) == 0;
+    if (instrumentation) continue;
     if (name.compare(0, 2, "_Z") == 0) {
       bool touches = false;
       for (const char* part : kPathTouchingCxx) touches |= name.find(part) != std::string::npos;

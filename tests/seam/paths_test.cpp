@@ -190,6 +190,37 @@ TEST_F(PathsTest, OpenFaultOnABoxFile) {
   EXPECT_EQ(errno, EIO);
 }
 
+// Whatever the calls, the real /var/tuxbox is left as it was (most machines
+// have none at all).
+std::string listing(const char* dir) {
+  std::string out;
+  FILE* p = ::popen((std::string("ls -laR ") + dir + " 2>&1").c_str(), "r");
+  char line[512];
+  while (p && std::fgets(line, sizeof line, p)) out += line;
+  if (p) ::pclose(p);
+  return out;
+}
+
+TEST_F(PathsTest, NothingLandsUnderTheRealBoxFolder) {
+  bool existed = exists("/var/tuxbox");
+  std::string before = listing("/var/tuxbox");
+  const char* names[] = {"/var/tuxbox/plugins/a.conf", "/var/tuxbox/b", "/var//tuxbox/plugins/c",
+                         "/var/tuxbox/plugins/../d"};
+  for (const char* n : names) {
+    FILE* f = std::fopen(n, "w");
+    ASSERT_NE(f, nullptr) << n << ": " << std::strerror(errno);
+    std::fclose(f);
+    int fd = ::open(n, O_WRONLY | O_APPEND);
+    ASSERT_GE(fd, 0) << n;
+    ::close(fd);
+  }
+  ASSERT_EQ(std::rename("/var/tuxbox/b", "/var/tuxbox/plugins/e"), 0);
+  EXPECT_EQ(exists("/var/tuxbox"), existed);
+  EXPECT_EQ(listing("/var/tuxbox"), before);
+  EXPECT_TRUE(exists(root().plugins("e")));
+  EXPECT_TRUE(exists(root().path() + "/var/tuxbox/d"));
+}
+
 TEST_F(PathsTest, DefaultRootIsThePerUserStateFolder) {
   const char* old_state = std::getenv("XDG_STATE_HOME");
   std::string saved = old_state ? old_state : "";
