@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 #include <host/gui/eerror.h>
 
 const char* const PERCORSO_FILE_CONF = "/var/tuxbox/plugins/scrutafasci.conf";
@@ -89,7 +90,8 @@ int scriveTabella(const char* percorso, const datiSatellite* satelliti) {
     eDebug("[SCRUTAFASCI] impossibile scrivere %s (%m)", nuovo.c_str());
     return 0;
   }
-  bool ok = scriveBlocchi(f, satelliti);
+  // On the disk before it takes the old file's place, so a power cut leaves one whole file.
+  bool ok = scriveBlocchi(f, satelliti) && fsync(fileno(f)) == 0;
   if (fclose(f) != 0) ok = false;
   if (ok && rename(nuovo.c_str(), percorso) != 0) {
     eDebug("[SCRUTAFASCI] impossibile sostituire %s (%m)", percorso);
