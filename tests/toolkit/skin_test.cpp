@@ -32,7 +32,7 @@ const char* const goodSkin = R"(<?xml version="1.0"?>
       <widget name="inner" creator="recorder" position="1,2" size="3,4"/>
     </widget>
     <widget name="box" position="10,100" size="300,50">
-      <widget name="child" text="dentro"/>
+      <widget name="child" text="dentro&#10;riga" hidden="1"/>
     </widget>
   </window>
   <window name="missingChild">
@@ -101,7 +101,8 @@ TEST_F(Skin, BuildPlacesAndConfiguresNamedWidgets) {
   EXPECT_EQ(label->getText(), "Frequenza");
   EXPECT_EQ(int(label->getForegroundColor()), skin.queryColor("std_red"));
   EXPECT_EQ(ok->getShortcut(), "green");
-  EXPECT_EQ(child->getText(), "dentro");
+  EXPECT_EQ(child->getText(), "dentro\nriga");
+  EXPECT_FALSE(child->getState() & 1);
 
   auto* made = dynamic_cast<Recorder*>(w.search("made"));
   ASSERT_NE(made, nullptr);
@@ -205,6 +206,28 @@ TEST(SkinFile, WithoutASkinTheBuiltInPaletteAnswers) {
   EXPECT_NE(int(s->queryColor("std_green")), int(s->queryColor("std_red")));
   EXPECT_NE(int(s->queryScheme("eProgress.left")), int(s->queryScheme("eProgress.right")));
   EXPECT_EQ(emu::currentPalette().colors.size(), 256u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SkinFile, DestroyingTheActiveSkinHandsOverToTheNewestRemaining) {
+  emu::setLogToStderr(false);
+  std::string path = writeTemp(goodSkin);
+  auto* first = new eSkin;
+  ASSERT_EQ(first->load(path.c_str()), 0);
+  auto* unloaded = new eSkin;
+  auto* second = new eSkin;
+  ASSERT_EQ(second->load(path.c_str()), 0);
+  EXPECT_EQ(eSkin::getActive(), second);
+  delete second;
+  EXPECT_EQ(eSkin::getActive(), first);   // not the one that never loaded a file
+  delete first;
+  EXPECT_NE(eSkin::getActive(), nullptr);
+  EXPECT_NE(eSkin::getActive(), unloaded);
+  delete unloaded;
+  unlink(path.c_str());
 }
 
 }  // namespace
