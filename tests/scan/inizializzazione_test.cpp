@@ -38,7 +38,9 @@ TEST_P(Inizializzazione, SetsTheRangeTextAndTheOverridesOfTheSearchType) {
   EXPECT_EQ(w.startSymbolRate, c.srStartAtteso);
   EXPECT_EQ(w.endSymbolRate, c.srEndAtteso);
   EXPECT_EQ(w.stepSymbolRate, c.srStepAtteso);
-  if (c.tipo != RICERCA_STANDARD) EXPECT_EQ(w.stepSymbolRateBase, c.srBaseAtteso);
+  if (c.tipo != RICERCA_STANDARD) {
+    EXPECT_EQ(w.stepSymbolRateBase, c.srBaseAtteso);
+  }
   EXPECT_EQ((w.flagRicerca & FLAG_RANGE_SR) != 0, c.rangeSR);
   EXPECT_TRUE(w.flagRicerca & FLAG_ATTIVA);
   EXPECT_EQ(w.srCorrente, c.srCorrenteAtteso);
