@@ -49,7 +49,11 @@ public:
   void fill(const eRect& area, const gColor& color);
   // Draws a line, both end points included, clipped to the pixmap.
   void line(ePoint start, ePoint end, gColor color);
-  // Guards the pixels while a copy is made from them.
+  // The same line moved by offset and clipped to clip (pixmap coordinates) as well;
+  // the pixels drawn are those of the whole line that fall inside.
+  void line(ePoint start, ePoint end, gColor color, const eRect& clip, ePoint offset = ePoint());
+  // Guards the pixels while a copy is made from them. fill() and line() take the
+  // same lock themselves, so do not call them while holding lock().
   gPixmap* lock();
   void unlock();
 
