@@ -40,6 +40,7 @@ int eGrafico::eventHandler(const eWidgetEvent& event) {
   const int wc = clientrect.width();
   const int hc = clientrect.height();
   const int fs = font.pointSize;
+  larghezzaVista = wc;
   yControlli = 2;
   yBitmap = 22;
   // A widget too low for controls, bitmap and labels gets an empty bitmap.
@@ -103,7 +104,7 @@ void eGrafico::setRange(int start, int end, int step) {
 
   std::atomic_store(&immagine, std::move(nuova));
   if (slider)
-    slider->setMax(ampiezza - clientrect.width());
+    slider->setMax(ampiezza - larghezzaVista);
 }
 
 void eGrafico::line(int x1, int y1, int x2, int y2, gColor colore, int nonRidisegnare) {
@@ -121,7 +122,7 @@ gPixmap eGrafico::getImmagine() {
 }
 
 void eGrafico::muoviOrigineBitmap(int frequenza, int centra) {
-  const int wc = clientrect.width();
+  const int wc = larghezzaVista;
   const int ampiezza = ampiezzaRange;
   int colonna = centra ? frequenza - (wc / 2 + freqIniziale) : frequenza - freqIniziale;
   if (colonna < 0)
