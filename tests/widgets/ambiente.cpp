@@ -1,5 +1,7 @@
 #include "ambiente.h"
 
+#include <emulator/toolkit/emu.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -62,6 +64,8 @@ const char* const testoSkin = R"(<?xml version="1.0" encoding="UTF-8"?>
 
 eSkin& skin() {
   static eSkin* s = [] {
+    emu::startToolkit();
+    emu::setLogToStderr(false);
     char nome[] = "/tmp/widgets-skin-XXXXXX";
     int fd = mkstemp(nome);
     if (fd < 0)

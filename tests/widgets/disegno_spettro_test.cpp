@@ -29,10 +29,11 @@ struct Scena {
   }
   std::vector<int> copia() const {
     auto img = std::atomic_load(&grafico->immagine);
-    std::vector<int> v;
-    for (int y = 0; y < H; ++y)
-      for (int x = 0; x < 2470; ++x)
-        v.push_back(*img->pixel(x, y));
+    std::vector<int> v(2470 * H);
+    for (int y = 0; y < H; ++y) {
+      const uint8_t* riga = img->pixel(0, y);
+      std::copy(riga, riga + 2470, v.begin() + y * 2470);
+    }
     return v;
   }
   int at(int x, int y) const { return *std::atomic_load(&grafico->immagine)->pixel(x, y); }

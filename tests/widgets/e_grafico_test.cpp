@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ambiente.h"
+#include <emulator/toolkit/emu.h>
 #include <widgets/e_grafico.h>
 
 using namespace prova;
@@ -106,8 +107,9 @@ TEST(eGrafico, LayoutPlacesArrowsSliderBitmapAndLabels) {
     EXPECT_EQ(f.w->getParent(), g.get());
     EXPECT_EQ(f.w->getPosition(), f.pos);
     EXPECT_EQ(f.w->getSize(), f.dim);
-    if (*f.testo)
+    if (*f.testo) {
       EXPECT_EQ(f.w->getText(), f.testo);
+    }
   }
 }
 
@@ -161,6 +163,18 @@ TEST(eGrafico, GridAndTicksOfTheScanRange) {
     ASSERT_EQ(pixel(*g, c, 11), verticale(c) ? GRIGLIA : sfondo);
     ASSERT_EQ(pixel(*g, c, 189), verticale(c) ? GRIGLIA : sfondo);
   }
+}
+
+TEST(eGrafico, NoTickOrGridLineAtTheEndOfTheRange) {
+  auto g = grafico(500, 240);
+  g->setRange(10700, 12900, 100);   // the end falls on a tick
+  ASSERT_EQ(dimensioneBitmap(*g), eSize(2400, 200));
+  EXPECT_EQ(pixel(*g, 2100, 5), SCALA);
+  EXPECT_EQ(pixel(*g, 2190, 15), GRIGLIA);
+  EXPECT_EQ(pixel(*g, 2200, 5), 0);
+  EXPECT_EQ(pixel(*g, 2200, 15), 0);
+  EXPECT_EQ(pixel(*g, 2200, 20), GRIGLIA);   // the horizontal lines reach it
+  EXPECT_EQ(pixel(*g, 2201, 20), 0);
 }
 
 TEST(eGrafico, TwentyThreeScaleLabels) {
@@ -290,15 +304,22 @@ TEST(eGrafico, ProgramScrollsWhileTheUserCannot) {
 TEST(eGrafico, SliderMovesAreSignalledWhileScrollingIsInhibited) {
   auto g = grafico(500, 240);
   g->setRange(10700, 12970, 100);
-  int emessi = 0;
-  g->sliderMosso.connect([&] { ++emessi; });
+  const std::string prima = "<<<<<<<<<<<<<<<< EMETTO IL MESSAGGIO <<<<<<<<<<<<<<<<<<<";
+  const std::string dopo = "<<<<<<<<<<<<<<<< MESSAGGIO EMESSO <<<<<<<<<<<<<<<<<<<";
+  std::vector<std::string> righeAlSegnale;
+  g->sliderMosso.connect([&] { righeAlSegnale = emu::logLines(); });
   g->inibisciScrollBitmap(1);
+  emu::clearLog();
   g->slider->changed.emit(300);
-  EXPECT_EQ(emessi, 1);
+  EXPECT_EQ(righeAlSegnale, std::vector<std::string>{prima});
+  EXPECT_EQ(emu::logLines(), (std::vector<std::string>{prima, dopo}));
   EXPECT_EQ(g->origineX, 0);
   g->inibisciScrollBitmap(0);
+  emu::clearLog();
+  righeAlSegnale.clear();
   g->slider->changed.emit(300);
-  EXPECT_EQ(emessi, 1);
+  EXPECT_TRUE(righeAlSegnale.empty());
+  EXPECT_TRUE(emu::logLines().empty());
   EXPECT_EQ(g->origineX, -300);
 }
 

@@ -95,6 +95,14 @@ TEST(eProgBar, Painting) {
     casi.push_back(c);
   }
   {
+    // The dividers end at row H - 2B, above the inner bottom row H - B - 1.
+    Caso c{"thick border", 300, 20, 3, 0, 0, 50, cornice(300, 20, 3)};
+    c.attesi.push_back({3, 3, 147, 14, PIENO});
+    divisori(c.attesi, {3, 32, 61, 90, 119}, 3, 14);
+    c.attesi.push_back({150, 3, 147, 14, RESTO});
+    casi.push_back(c);
+  }
+  {
     Caso c{"empty", 300, 12, 1, 0, 0, 0, cornice(300, 12, 1)};
     c.attesi.push_back({1, 1, 298, 10, RESTO});
     casi.push_back(c);
