@@ -22,10 +22,8 @@ public:
     setFont(gFont("Regular", 20));
     setName("desktop");
   }
-  void eraseBackground(gPainter* p, const eRect&) override {
-    p->setBackgroundColor(tk::scheme("global.desktop.background"));
-    p->clear();
-  }
+  // See-through: the screen's background (the video plane) shows between windows.
+  void eraseBackground(gPainter*, const eRect&) override {}
 };
 
 bool isAncestor(const eWidget* a, const eWidget* w) {
