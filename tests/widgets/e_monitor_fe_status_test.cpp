@@ -77,8 +77,9 @@ TEST(eMonitorFEstatus, SwallowsKeyAndFocusEvents) {
       EXPECT_TRUE(m.raggiunti.empty());
     } else {
       EXPECT_EQ(m.eventHandler(e), semplice.eventHandler(e));
-      if (tipo == 3 || tipo == 14)
+      if (tipo == 3 || tipo == 14) {
         EXPECT_EQ(m.raggiunti, std::vector<int>{tipo});
+      }
     }
   }
 }
