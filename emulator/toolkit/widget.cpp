@@ -6,6 +6,7 @@
 #include <host/gui/elabel.h>
 #include <host/gui/ewindow.h>
 #include "emu.h"
+#include "font.h"
 #include "screen.h"
 #include "internal.h"
 
@@ -94,6 +95,7 @@ eWidget* desktop() {
       if (eWidget* d = theDesktop) d->paintTree(painter, area);
     };
     Screen::instance().setDesktop(hook);
+    registerFontFamily("Mono", "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf");
     setPaletteProvider([] { return currentPalette(); });
   }
   return theDesktop;

@@ -1,6 +1,6 @@
 // Start-up levels.
 #include <gtest/gtest.h>
-#include <host/gui/init.h>
+#include <host/gui/gui.h>
 
 namespace {
 
@@ -66,6 +66,26 @@ TEST(Init, AutoInitP0MakesAndDeletesItsObject) {
     EXPECT_EQ(journal, (std::vector<std::string>{"made"}));
   }
   EXPECT_EQ(journal, (std::vector<std::string>{"made", "gone"}));
+}
+
+}  // namespace
+
+#include "emulator/toolkit/emu.h"
+
+namespace {
+
+eWidget* makeNothing(eWidget* parent) { return new eWidget(parent); }
+
+struct CreatorInit {
+  CreatorInit() { eSkin::addWidgetCreator("nothingWidget", makeNothing); }
+  ~CreatorInit() { eSkin::removeWidgetCreator("nothingWidget", makeNothing); }
+};
+
+TEST(Init, StartingTheToolkitReachesTheHostLevel) {
+  eAutoInitP0<CreatorInit> registration(30, "nothingWidget");
+  emu::startToolkit();
+  EXPECT_GE(eInit::getRunlevel(), emu::hostRunlevel);
+  EXPECT_NE(registration.operator->(), nullptr);
 }
 
 }  // namespace

@@ -56,9 +56,14 @@ TEST_F(MessageBoxLook, TheEmulatorSeesTextCaptionAndButtons) {
 }
 
 TEST_F(MessageBoxLook, LongTextIsWrappedInsideTheScreen) {
-  eMessageBox box(std::string(40, 'x') + " " + std::string(200, 'y') + " parola fine", "Errore", 33, 1, 0);
+  std::string text = "Attenzione. Impossibile recuperare la posizione orbitale corrente. Posizionarsi su un canale "
+                     "valido e riavviare Scrutafasci! " + std::string(150, 'y');
+  eMessageBox box(text, "Errore", 33, 1, 0);
   EXPECT_LE(box.getSize().width(), emu::screenWidth);
   EXPECT_GE(box.getPosition().x(), 0);
+  box.show();
+  EXPECT_TRUE(emu::textVisible(text));   // listed as given, not as wrapped
+  box.hide();
 }
 
 }  // namespace

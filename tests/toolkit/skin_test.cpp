@@ -32,7 +32,7 @@ const char* const goodSkin = R"(<?xml version="1.0"?>
       <widget name="inner" creator="recorder" position="1,2" size="3,4"/>
     </widget>
     <widget name="box" position="10,100" size="300,50">
-      <widget name="child" text="dentro"/>
+      <widget name="child" text="dentro&#10;riga" hidden="1"/>
     </widget>
   </window>
   <window name="missingChild">
@@ -101,7 +101,8 @@ TEST_F(Skin, BuildPlacesAndConfiguresNamedWidgets) {
   EXPECT_EQ(label->getText(), "Frequenza");
   EXPECT_EQ(int(label->getForegroundColor()), skin.queryColor("std_red"));
   EXPECT_EQ(ok->getShortcut(), "green");
-  EXPECT_EQ(child->getText(), "dentro");
+  EXPECT_EQ(child->getText(), "dentro\nriga");
+  EXPECT_FALSE(child->getState() & 1);
 
   auto* made = dynamic_cast<Recorder*>(w.search("made"));
   ASSERT_NE(made, nullptr);
