@@ -58,6 +58,8 @@ std::unique_ptr<eTransponder> transponderFor(const Satellite& sat, const Carrier
 // The reference the receiver gives a service of the scenario.
 eServiceReferenceDVB referenceOf(const Satellite& sat, const Carrier& c, const Service& v);
 ServiceKey keyOf(const eServiceReference& ref);
+// The service interface without making the lists first (for callers that hold State::m).
+eServiceInterface& serviceInterface();
 
 // The scan controller behind eDVB::getScanAPI.
 class ScanController : public eDVBScanController {

@@ -63,9 +63,34 @@ bool Receiver::retune(int orbital_position, uint32_t frequency_khz, Polarisation
       e->known = true;   // the receiver has what it watches in its lists
       if (!play.empty() && e->record.service_name == play && playing.type == -1) playing = e->ref;
     }
-    eServiceInterface::getInstance()->service = playing;
+    serviceInterface().service = playing;
   }
   return tp->tune() == 0;
+}
+
+bool Receiver::retune(int orbital_position) {
+  const Carrier* pick = nullptr;
+  std::string play;
+  {
+    State& s = state();
+    std::lock_guard<std::mutex> l(s.m);
+    syncLocked(s);
+    const Satellite* sat = box().scenario().satelliteAt(orbital_position);
+    if (!sat) return false;
+    for (const Carrier& c : sat->carriers)
+      if (c.listed && c.system == DeliverySystem::DvbS && !c.services.empty()) {
+        pick = &c;
+        break;
+      }
+    if (!pick) return false;
+    play = pick->services.front().name;
+    for (const Service& v : pick->services)
+      if (v.service_type == kServiceTypeTv) {
+        play = v.name;
+        break;
+      }
+  }
+  return retune(orbital_position, pick->frequency_khz, pick->polarisation, play);
 }
 
 void Receiver::untune() {
@@ -74,7 +99,7 @@ void Receiver::untune() {
   syncLocked(s);
   s.current.reset();
   s.service_controller.transponder = nullptr;
-  eServiceInterface::getInstance()->service = eServiceReference();
+  serviceInterface().service = eServiceReference();
 }
 
 std::vector<HandOver> Receiver::handOvers() const {

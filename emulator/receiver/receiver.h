@@ -30,6 +30,7 @@ struct HandOver {
 
 // A service the scan controller reported through the service-found signal.
 struct ReportedService {
+  int hand_over = -1;               // index into Receiver::handOvers() of the scan that found it
   int orbital_position = 0;
   uint32_t carrier_khz = 0;
   Polarisation polarisation = Polarisation::Horizontal;
@@ -55,6 +56,9 @@ public:
   // on that satellite and polarisation, playing `play` when it names one of its services.
   // False (and nothing changed) when there is no such carrier.
   bool retune(int orbital_position, uint32_t frequency_khz, Polarisation pol, const std::string& play = "");
+  // Zaps to the satellite as a user would: the first listed DVB-S transponder with services,
+  // playing its first television service (or its first service). False when it has none.
+  bool retune(int orbital_position);
   // Leaves the receiver not tuned to anything and playing nothing.
   void untune();
 

@@ -247,6 +247,7 @@ void ScanController::reportNext(uint64_t run) {
     const Satellite& sat = box().scenario().satellites[e->satellite];
     const Carrier& c = sat.carriers[e->carrier];
     ReportedService r;
+    r.hand_over = static_cast<int>(jobs_[job_].record);
     r.orbital_position = sat.orbital_position;
     r.carrier_khz = c.frequency_khz;
     r.polarisation = c.polarisation;

@@ -42,9 +42,19 @@ class ServiceInterface : public eServiceInterface {};
 
 }  // namespace
 
-eServiceInterface* eServiceInterface::getInstance() {
+namespace emu::rx {
+eServiceInterface& serviceInterface() {
   static ServiceInterface* i = new ServiceInterface;   // never destroyed, like the other host objects
-  return i;
+  return *i;
+}
+}  // namespace emu::rx
+
+eServiceInterface* eServiceInterface::getInstance() {
+  // What plays comes with the lists: make them when the box has a new scenario.
+  State& s = state();
+  std::lock_guard<std::mutex> l(s.m);
+  syncLocked(s);
+  return &serviceInterface();
 }
 
 int eServiceInterface::play(const eServiceReference& ref) {

@@ -86,7 +86,7 @@ void rebuildLocked(State& s) {
   }
   if (collisions)
     eDebug("receiver: %d services share their reference with another one; lookups find the first", collisions);
-  eServiceInterface::getInstance()->service = playing;
+  serviceInterface().service = playing;
 }
 
 void syncLocked(State& s) {

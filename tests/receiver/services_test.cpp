@@ -160,10 +160,32 @@ TEST(ServiceReference, EqualityAndOrder) {
 TEST_F(ReceiverTest, ReportLinesNameHandOversAndServices) {
   ASSERT_TRUE(scanFromWorker(transponder(11836000, 0)));
   eDVB::instance->setMode(2);
+  for (const auto& r : emu::receiver().reportedServices()) EXPECT_EQ(r.hand_over, 0);
   auto lines = emu::receiver().reportLines();
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_NE(lines[0].find("19.2E 11836.000 MHz H 27500 kS/s: locked on 11836.000 MHz (listed), 4 services, 3 new"),
             std::string::npos)
       << lines[0];
   EXPECT_NE(lines[2].find("new   radio 11836.000 MHz H: Bayern 3 | ARD"), std::string::npos) << lines[2];
+}
+
+TEST_F(ReceiverTest, ZappingToASatelliteTunesAListedDvbSTransponder) {
+  ASSERT_TRUE(emu::receiver().retune(130));
+  eDVBServiceController* sc = eDVB::instance->getServiceAPI();
+  ASSERT_NE(sc, nullptr);
+  EXPECT_EQ(sc->transponder->satellite.orbital_position, 130);
+  eServiceDVB* playing = eTransponderList::instance->searchService(eServiceInterface::getInstance()->service);
+  ASSERT_NE(playing, nullptr);
+  EXPECT_EQ(playing->service_name, "Rai 1");
+  EXPECT_FALSE(emu::receiver().retune(282));
+}
+
+TEST_F(ReceiverTest, ALoadStraightIntoTheBoxIsPickedUp) {
+  // The emulator may load the box itself: the lists follow on the next call.
+  emu::Scenario s = smallScenario(false);
+  emu::completeIds(s);
+  emu::box().load(s);
+  EXPECT_EQ(eServiceInterface::getInstance()->service.type, -1);
+  EXPECT_EQ(eDVB::instance->getServiceAPI(), nullptr);
+  EXPECT_NE(eTransponderList::instance->findSatellite(130), nullptr);
 }
