@@ -172,7 +172,7 @@ bool Autopilot::answerBox(bool stopping) {
 }
 
 void Autopilot::followScan() {
-  const double tick = 0.05;
+  const double tick = 0.1;
   bool stopping = false;
   double stopSince = 0, lastExit = -1e9;
   for (;;) {
@@ -213,7 +213,8 @@ void Autopilot::followScan() {
       }
       if (p.wallTimeS - stopSince > 60) return;
     }
-    d_.waitFor([] { return emu::currentMessageBox().open; }, tick);
+    // Look at the screen now and then: the scan itself shares the toolkit's lock.
+    d_.waitFor([] { return emu::currentMessageBox().open; }, tick, 10);
   }
 }
 

@@ -4,6 +4,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <host/gui/eerror.h>
+
 #include "emulator/app/autopilot.h"
 #include "emulator/app/box_root.h"
 #include "emulator/app/commands.h"
@@ -70,6 +72,7 @@ int scanCommand(const ScanOptions& o) {
     tuneReceiverTo(orbital);
     std::string logFile = setup.root + "/scrutafasci-emu.log";
     session.logTo(logFile);
+    for (const auto& n : sc.notes) eDebug("scenario: %s", n.c_str());
     std::vector<int> knownRates = readKnownRates(pluginFile(setup.root, "scrutafasci.sr"));
 
     ScanResult r;
@@ -84,6 +87,8 @@ int scanCommand(const ScanOptions& o) {
     std::printf("scrutafasci-emu scan: %s, %s (%d) %s, %d-%d MHz, search %s; box root %s\n", sc.name.c_str(),
                 sat.name.c_str(), orbital, o.settings.polarisation ? "V" : "H", o.settings.fromMHz,
                 o.settings.toMHz, searchName(o.settings.search), setup.root.c_str());
+    if (!sc.notes.empty())
+      std::printf("scenario: %zu list entries skipped or left out (listed in the debug log)\n", sc.notes.size());
     std::fflush(stdout);
 
     AutopilotHooks hooks;
