@@ -185,6 +185,7 @@ void Autopilot::followScan() {
       continue;
     }
     ProgressInfo p = progressNow();
+    if (p.freqMHz > 0) out_.last = p;
     if (hooks_.progress) hooks_.progress(p);
     if (p.status == kEndText || d_.textOnScreen(kEndText)) {
       out_.finished = !stopping;

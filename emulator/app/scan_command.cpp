@@ -117,7 +117,7 @@ int scanCommand(const ScanOptions& o) {
         [&](Driver& d) {
           Autopilot pilot(d, o, hooks);
           outcome = pilot.run();
-          last.freqMHz = std::atoi(d.textOf("lFrequenzaValore").c_str());
+          last = outcome.last;
         },
         30, [&] {
           outcome.outcome = outcome.outcome.empty() ? "the plug-in did not return" : outcome.outcome;
@@ -129,6 +129,7 @@ int scanCommand(const ScanOptions& o) {
     last.boxTimeS = r.boxTimeS;
     last.wallTimeS = r.wallTimeS;
     last.handOvers = static_cast<int>(r.handOvers.size());
+    last.services = 0;
     for (const auto& h : r.handOvers) last.services += static_cast<int>(h.services.size());
     progress.finish(last);
     for (const auto& a : outcome.answered) std::printf("answered: %s\n", a.c_str());
