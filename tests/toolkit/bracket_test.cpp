@@ -99,3 +99,44 @@ INSTANTIATE_TEST_SUITE_P(Keys, Bracket,
                                            Case{76, 8, "exit", true, -1}, Case{17, 1, "ok", true, 1}));
 
 }  // namespace
+
+namespace {
+
+// The worker asks to park the GUI thread just when the GUI thread stops it and waits for it:
+// the wait keeps serving the loop, the timer slot parks, the worker's box ends at once.
+class StoppedWorker : public eThread {
+public:
+  explicit StoppedWorker(Parking& p) : p(p) {}
+  void thread() override {
+    started = true;
+    p.enter();
+    eMessageBox box("Domanda", "Avviso", 76, 8, 0);
+    box.show();
+    answer = box.exec();
+    box.hide();
+    p.leave();
+  }
+  Parking& p;
+  std::atomic<bool> started{false};
+  std::atomic<int> answer{99};
+};
+
+TEST(BracketStop, KillTrueWhileTheWorkerWaitsForTheGuiThread) {
+  emu::startToolkit();
+  eWindow scan(1);
+  scan.show();
+  Parking parking;
+  StoppedWorker worker(parking);
+  emu::post([&] {
+    worker.run(0, 0);
+    while (!worker.started.load()) {
+    }
+    worker.kill(true);
+    scan.close(1);
+  });
+  EXPECT_EQ(scan.exec(), 1);
+  EXPECT_EQ(worker.thread_running(), 0);
+  EXPECT_EQ(worker.answer.load(), -1);
+}
+
+}  // namespace

@@ -209,3 +209,25 @@ TEST(SkinFile, WithoutASkinTheBuiltInPaletteAnswers) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SkinFile, DestroyingTheActiveSkinHandsOverToTheNewestRemaining) {
+  emu::setLogToStderr(false);
+  std::string path = writeTemp(goodSkin);
+  auto* first = new eSkin;
+  ASSERT_EQ(first->load(path.c_str()), 0);
+  auto* unloaded = new eSkin;
+  auto* second = new eSkin;
+  ASSERT_EQ(second->load(path.c_str()), 0);
+  EXPECT_EQ(eSkin::getActive(), second);
+  delete second;
+  EXPECT_EQ(eSkin::getActive(), first);   // not the one that never loaded a file
+  delete first;
+  EXPECT_NE(eSkin::getActive(), nullptr);
+  EXPECT_NE(eSkin::getActive(), unloaded);
+  delete unloaded;
+  unlink(path.c_str());
+}
+
+}  // namespace
