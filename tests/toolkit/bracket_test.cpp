@@ -96,7 +96,10 @@ TEST_P(Bracket, WorkerRunsTheBoxWhileTheGuiIsParked) {
 
 INSTANTIATE_TEST_SUITE_P(Keys, Bracket,
                          ::testing::Values(Case{76, 8, "green", false, 4}, Case{76, 8, "red", false, 8},
-                                           Case{76, 8, "exit", true, -1}, Case{17, 1, "ok", true, 1}));
+                                           Case{76, 8, "exit", true, -1}, Case{17, 1, "ok", true, 1}),
+                         [](const ::testing::TestParamInfo<Case>& i) {
+                           return std::string(i.param.key) + (i.param.keyFromOutside ? "_fromOutside" : "_fromWorker");
+                         });
 
 }  // namespace
 
