@@ -6,7 +6,7 @@
 
 // 1 once the scan window is built with the plug-in; until then a launch stops
 // where the scan window would run.
-#define SCRUTA_FINESTRA_SCANSIONE 0
+#define SCRUTA_FINESTRA_SCANSIONE 1
 
 #if SCRUTA_FINESTRA_SCANSIONE
 #include <scan/scan4transp.h>
