@@ -145,6 +145,7 @@ bool Autopilot::startScan() {
     return false;
   }
   if (!up) fail("the scan window did not appear");
+  out_.started = up;
   return up;
 }
 

@@ -20,6 +20,7 @@ struct AutopilotOutcome {
   bool finished = false;          // "Scansione terminata...have fun!" was reached
   bool timedOut = false;          // the box-time or wall-time bound ran out first
   bool refused = false;           // the plug-in refused to start the scan
+  bool started = false;           // the scan window appeared
   std::string outcome;            // one line for the user and the report
   std::vector<std::string> answered;   // message boxes met, with the answer given
   std::string screenshotError;

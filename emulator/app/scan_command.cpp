@@ -133,7 +133,7 @@ int scanCommand(const ScanOptions& o) {
     for (const auto& h : r.handOvers) last.services += static_cast<int>(h.services.size());
     progress.finish(last);
     for (const auto& a : outcome.answered) std::printf("answered: %s\n", a.c_str());
-    printSummary(stdout, r);
+    if (outcome.started) printSummary(stdout, r);
     if (!o.report.empty()) std::printf("\nReport: %s\n", o.report.c_str());
     if (!o.screenshots.empty()) std::printf("Screenshots: %s\n", o.screenshots.c_str());
     std::printf("Debug log: %s\n", logFile.c_str());

@@ -103,3 +103,28 @@ TEST(RunEndToEnd, KeyScriptDrivesTheSettingsWindowAndWritesScreenshots) {
   EXPECT_NE(r.err.find("\"no such text\" did not appear on screen within 1 s"), std::string::npos) << r.err;
   apptest::removeTree(home);
 }
+
+TEST(ScanEndToEnd, SettingsThePlugInRefusesEndWithStatusSixAndAHint) {
+  if (!pluginBuilt()) GTEST_SKIP() << "the plug-in has no entry point yet";
+  std::string home = apptest::makeTempDir("refuse");
+  struct Case {
+    std::vector<std::string> args;
+    const char* plugInSays;
+    const char* hint;
+  } cases[] = {
+      {{"--search", "agc"}, "Impossibile effettuare la ricerca Euristica o 'by AGC'", "give --sr-from and --sr-to"},
+      {{"--search", "sr"}, "Impossibile effettuare la ricerca 'by SymbolRate'", "run a standard scan"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"scan", "--root", home + "/root", "--quiet", "--report", home + "/r.json"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    auto r = apptest::runEmu(args, home, 120);
+    EXPECT_EQ(r.status, 6) << r.out << r.err;
+    EXPECT_NE(r.err.find(c.plugInSays), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(c.hint), std::string::npos) << r.err;
+    auto j = nlohmann::json::parse(apptest::readFile(home + "/r.json"));
+    EXPECT_NE(j["outcome"].get<std::string>().find("refused"), std::string::npos);
+    EXPECT_TRUE(j["handed_over"].empty());
+  }
+  apptest::removeTree(home);
+}
