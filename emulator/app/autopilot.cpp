@@ -215,8 +215,13 @@ void Autopilot::followScan() {
       }
       if (p.wallTimeS - stopSince > 60) return;
     }
-    // Look at the screen now and then: the scan itself shares the toolkit's lock.
-    d_.waitFor([] { return emu::currentMessageBox().open; }, tick, 10);
+    // The box clock is watched closely (it runs far ahead of the wall clock); the
+    // screen only now and then, since the scan shares the toolkit's lock.
+    int polls = 0;
+    d_.waitFor([&] {
+      if (!stopping && hooks_.boxTimeS && hooks_.boxTimeS() > o_.maxBoxTimeS) return true;
+      return ++polls % 20 == 0 && emu::currentMessageBox().open;
+    }, tick, 0);
   }
 }
 

@@ -128,3 +128,18 @@ TEST(ScanEndToEnd, SettingsThePlugInRefusesEndWithStatusSixAndAHint) {
   }
   apptest::removeTree(home);
 }
+
+TEST(ScanEndToEnd, ScanOutOfBoxTimeIsStoppedAndReported) {
+  if (!scanWindowBuilt()) GTEST_SKIP() << "the plug-in has no scan window yet";
+  std::string home = apptest::makeTempDir("bound");
+  auto r = apptest::runEmu({"scan", "--root", home + "/root", "--quiet", "--from", "10700", "--to", "12750",
+                            "--max-box-time", "5", "--report", home + "/r.json"},
+                           home, 300);
+  EXPECT_EQ(r.status, 5) << r.out << r.err;
+  EXPECT_NE(r.err.find("did not end within 5 s of box time"), std::string::npos) << r.err;
+  auto j = nlohmann::json::parse(apptest::readFile(home + "/r.json"));
+  EXPECT_NE(j["outcome"].get<std::string>().find("did not end"), std::string::npos);
+  // Stopped early: the whole band takes more than 300 s of box time.
+  EXPECT_LT(j["box_time_s"].get<double>(), 150);
+  apptest::removeTree(home);
+}
