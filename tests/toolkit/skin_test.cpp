@@ -188,7 +188,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"<skin>\n<window name=\"x\" font=\"Regular\"/>\n</skin>\n", 2, "Family:size"},
         BadFile{"<skin>\n<colours/>\n</skin>\n", 2, "unknown element <colours>"},
         BadFile{"<skin>\n<fonts><font name=\"F\" file=\"missing.ttf\"/></fonts>\n</skin>\n", 2, "not found"},
-        BadFile{"<skin>\n<window name=\"x\"/>\n<window name=\"x\"/>\n</skin>\n", 3, "described twice"}));
+        BadFile{"<skin>\n<window name=\"x\"/>\n<window name=\"x\"/>\n</skin>\n", 3, "described twice"}),
+    [](const ::testing::TestParamInfo<BadFile>& i) { return "case" + std::to_string(i.index); });
 
 TEST(SkinFile, MissingFileIsAnError) {
   emu::clearLog();
