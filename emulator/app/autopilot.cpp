@@ -238,7 +238,12 @@ void Autopilot::takeScreenshots(bool end) {
     shot(d_.screenshot((dir / "settings.png").string(), &err), "settings.png");
   } else {
     shot(d_.screenshot((dir / "scan.png").string(), &err), "scan.png");
-    shot(d_.widgetShot("grafico", (dir / "spectrum.png").string(), &err), "spectrum.png");
+    std::string spectrum = (dir / "spectrum.png").string();
+    bool whole = false;
+    if (hooks_.spectrumBitmap)
+      d_.withWidget("grafico", [&](eWidget* g) { whole = hooks_.spectrumBitmap(g, spectrum, &err); });
+    // Without the bitmap, the part of the graph on screen.
+    if (!whole) shot(d_.widgetShot("grafico", spectrum, &err), "spectrum.png");
   }
 }
 

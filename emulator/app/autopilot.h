@@ -32,6 +32,8 @@ struct AutopilotHooks {
   std::function<void(ProgressInfo&)> counts;        // fills handOvers and services
   std::function<void(const std::string&)> note;     // a line for the user
   std::function<void(const ProgressInfo&)> progress;
+  // Writes the graph widget's whole bitmap; false (and the error) when it cannot.
+  std::function<bool(eWidget* graph, const std::string& path, std::string* error)> spectrumBitmap;
 };
 
 class Autopilot {

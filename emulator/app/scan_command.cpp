@@ -13,6 +13,7 @@
 #include "emulator/app/receiver_link.h"
 #include "emulator/app/report.h"
 #include "emulator/app/session.h"
+#include "emulator/app/spectrum_shot.h"
 #include "emulator/app/summary.h"
 #include "emulator/tuner/box.h"
 #include "emulator/tuner/rf_model.h"
@@ -97,6 +98,9 @@ int scanCommand(const ScanOptions& o) {
     hooks.counts = [](ProgressInfo& p) { handOverCounts(p.handOvers, p.services); };
     hooks.note = [&progress](const std::string& line) { progress.note(line); };
     hooks.progress = [&progress](const ProgressInfo& p) { progress.update(p); };
+    hooks.spectrumBitmap = [&session](eWidget* graph, const std::string& path, std::string* err) {
+      return writeSpectrumBitmap(session.plugin(), graph, path, err);
+    };
     auto wall0 = std::chrono::steady_clock::now();
     AutopilotOutcome outcome;
     ProgressInfo last;

@@ -14,6 +14,13 @@ bool isPng(const std::string& path) {
   return s.size() > 8 && s.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0;
 }
 
+int pngWidth(const std::string& path) {
+  std::string s = apptest::readFile(path);
+  if (s.size() < 24) return 0;
+  auto b = [&](size_t i) { return static_cast<int>(static_cast<unsigned char>(s[i])); };
+  return b(16) << 24 | b(17) << 16 | b(18) << 8 | b(19);
+}
+
 // While the plug-in is still the empty placeholder module, there is nothing to drive.
 bool pluginBuilt() {
   std::string so = apptest::readFile(SCRUTA_PLUGIN_PATH);
@@ -69,6 +76,9 @@ TEST(ScanEndToEnd, ShortStandardScanFindsTheTunedTransponder) {
   EXPECT_FALSE(t["lockable_rule"].get<std::string>().empty());
 
   for (const char* f : {"settings.png", "scan.png", "spectrum.png"}) EXPECT_TRUE(isPng(shots + "/" + f)) << f;
+  EXPECT_EQ(pngWidth(shots + "/scan.png"), 720);
+  // The spectrum is the graph's whole bitmap, one column per MHz of the band.
+  EXPECT_GT(pngWidth(shots + "/spectrum.png"), 2000);
   // The plug-in's files went into the box root, not into the machine's /var/tuxbox.
   EXPECT_TRUE(stat((root + "/var/tuxbox/plugins/scrutafasci.scan").c_str(), &st) == 0);
   EXPECT_TRUE(stat((root + "/var/tuxbox/plugins/scrutafasci.conf").c_str(), &st) == 0);
