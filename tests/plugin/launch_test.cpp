@@ -50,6 +50,7 @@ TEST_F(PluginTest, LaunchChecksTheSearchType) {
        kInitialNumbers},
       {"by SymbolRate with no valid rate", {"right"}, "1000\n45000\nventimila\n\n", kNoKnownRates, 1,
        kInitialNumbers},
+      {"by SymbolRate with one valid rate", {"right"}, "1000\n22000\n", nullptr, 1, kInitialNumbers},
       {"by AGC with equal symbol rates", {"right", "right"}, std::nullopt, kNoRange, 2,
        kInitialNumbers},
       {"by AGC with a symbol-rate range",
