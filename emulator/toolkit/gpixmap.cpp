@@ -96,6 +96,11 @@ void rasterLine(const gPixmap& p, i64 x0, i64 y0, i64 x1, i64 y1, uint32_t color
     if (ilo > ihi) return;
   }
 
+  if (!steep && db == 0) {   // a row: the grid's and the threshold's lines
+    const i64 from = sa > 0 ? a0 + ilo : a0 - ihi;
+    fillRow(p, int(from), int(from + (ihi - ilo) + 1), int(b0), color);
+    return;
+  }
   const i64 twoDa = 2 * da, twoDb = 2 * db;
   i64 k = 0, err = 0;
   if (da > 0) {

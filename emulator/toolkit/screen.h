@@ -12,7 +12,8 @@
 namespace emu {
 
 // The palette of the active skin; until one is installed, a grey ramp
-// (entry i is (i, i, i), all opaque). The provider may be called on any thread.
+// (entry i is (i, i, i), all opaque). The provider may be called on any thread,
+// also while painting with the tree lock held, and must not take pixel locks.
 using PaletteProvider = std::function<gPalette()>;
 void setPaletteProvider(PaletteProvider provider);
 gPalette activePalette();

@@ -26,4 +26,5 @@ private:
   int flags;
   eLabel* textLabel = nullptr;
   class eTimer* timer = nullptr;
+  int timeoutMs = 0;
 };

@@ -32,4 +32,5 @@ protected:
   int digit = 0;         // digits typed into the active field
   eWidget* descr;
   bool editing = false;
+  friend class eToolkit;
 };

@@ -30,5 +30,6 @@ public:
 
   class Impl;
 private:
+  friend struct eSkinPeek;
   Impl* d;
 };

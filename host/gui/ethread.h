@@ -1,6 +1,7 @@
 // A thread owned by an object: run() starts the virtual thread().
 #pragma once
 #include <atomic>
+#include <mutex>
 #include <pthread.h>
 
 class eThread {
@@ -19,4 +20,6 @@ private:
   pthread_t the_thread{};
   std::atomic<int> alive{0};
   std::atomic<bool> joinable{false};
+  std::atomic<bool> stopRequested{false};   // kill(true): the thread's modal loops end
+  std::mutex joinLock;
 };

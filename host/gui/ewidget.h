@@ -1,5 +1,6 @@
 // The widget tree: every window and control of the host is an eWidget.
 #pragma once
+#include <atomic>
 #include <list>
 #include <host/gui/estring.h>
 #include <host/gui/geometry.h>
@@ -127,6 +128,8 @@ protected:
   int execDepth = 0;
 
 private:
+  void paintAt(gPixmap& target, ePoint origin, const eRect& bounds, const eRect& area);
   std::list<eWidget*> children;
+  std::atomic<unsigned> repaints{0};
   friend class eToolkit;
 };

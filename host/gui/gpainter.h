@@ -29,6 +29,8 @@ public:
 
   gColor foregroundColor() const { return fg; }
   gColor backgroundColor() const { return bg; }
+  gPixmap& getTarget() const { return target; }
+  ePoint getOrigin() const { return origin; }
 
 private:
   gPixmap& target;

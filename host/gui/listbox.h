@@ -53,6 +53,7 @@ protected:
   eListBoxEntry* current = nullptr;
   int atomic = 0;
   int top = 0;                       // index of the first visible entry
+  friend class eToolkit;
 };
 
 template <class T>

@@ -96,6 +96,8 @@ TEST(Line, ClipsLikeTheUnclippedLine) {
     {25, 25, 35, 15},   // near the bottom-right corner, outside
     {-30, -1, 60, -1},  // the row above
     {-30, 0, 60, 0},    // the top row
+    {60, 7, -30, 7},    // a row drawn right to left
+    {12, 7, 3, 7},      // a short one, inside
     {-30, 19, 60, 19},  // the bottom row
     {-30, 20, 60, 20},  // the row below
     {0, -30, 0, 60},    // the left column

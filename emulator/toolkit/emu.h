@@ -1,0 +1,76 @@
+// The emulator's handle on the host toolkit: start-up, the GUI loop, input, and what is on
+// screen. Used by the emulator program and the tests; the plug-in never sees it.
+#pragma once
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+#include <host/gui/gui.h>
+
+namespace emu {
+
+constexpr int screenWidth = 720, screenHeight = 576;
+
+// Makes the desktop (720x576, font "Regular:20") and makes the calling thread the GUI thread.
+// Safe to call more than once. Without a loaded skin the built-in palette is active.
+void startToolkit();
+// The root of the widget tree; every top-level window hangs below it. Made on first use.
+eWidget* desktop();
+// The one lock of the toolkit: tree, widget state and framebuffer. Recursive. Hold it to paint
+// the tree (desktop()->paintTree) or walk it from outside the loop.
+std::recursive_mutex& treeLock();
+
+// Runs the GUI loop on the calling thread until quitLoop(); returns its code.
+int runLoop();
+void quitLoop(int code = 0);
+// Runs fn on the loop (whichever thread runs the innermost loop).
+void post(std::function<void()> fn);
+
+// Remote-control keys by name: "0".."9", "up", "down", "left", "right", "ok", "exit",
+// "red", "green", "yellow", "blue", "menu". -1 for an unknown name.
+int keyFromName(const std::string& name);
+const char* keyName(int key);     // "?" for an unknown code
+// Queues a key press (down and up) from any thread; it is delivered on the loop to the focused
+// widget of the topmost window. False for an unknown key.
+bool postKey(int key);
+bool postKey(const std::string& name);
+
+// The topmost shown top-level window (0 when none) and its title.
+eWidget* topWindow();
+std::string topWindowTitle();
+// A widget by name: below root (default: the whole tree), depth first; 0 when none.
+eWidget* findWidget(const std::string& name, eWidget* root = nullptr);
+// The texts visible on screen, windows bottom to top, each in tree order: window titles,
+// labels and buttons, the list entries in view, number fields (their digits), message texts.
+std::vector<std::string> visibleTexts();
+bool textVisible(const std::string& text);    // an exact entry of visibleTexts()
+bool textVisibleContaining(const std::string& part);
+
+struct MessageBoxInfo {
+  bool open = false;
+  std::string text, caption;
+  std::vector<std::string> buttons;   // button captions, left to right
+  int flags = 0;
+};
+// The topmost shown message box.
+MessageBoxInfo currentMessageBox();
+
+// Polls cond (every ms) until it holds or timeoutMs pass; true when it held.
+bool waitUntil(const std::function<bool()>& cond, int timeoutMs = 10000);
+
+// The debug log: every line of eDebug/eWarning/eFatal, kept in memory.
+std::vector<std::string> logLines();
+bool logContains(const std::string& part);
+void clearLog();
+// Where lines go besides memory: stderr (the default) or a file (0: back to stderr).
+void setLogFile(const char* path);
+void setLogToStderr(bool on);
+
+// Repaint requests (invalidate) a widget has received.
+unsigned repaintCount(const eWidget* widget);
+// The palette of the active skin (256 entries).
+gPalette currentPalette();
+// The font file for a family ("Regular", "Bold", "Mono" or one from the active skin).
+std::string fontFile(const std::string& family);
+
+}  // namespace emu

@@ -1,0 +1,232 @@
+// eApp: one queue of posted calls and timers, served by whichever thread runs the innermost
+// loop level. Any thread may run a level (exec); a level on another thread takes over while the
+// level below it is busy inside a callback, which is how a worker runs a message box while the
+// GUI thread waits in a timer slot. No lock is held while a callback runs.
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <thread>
+#include <vector>
+#include <host/gui/ebase.h>
+#include "internal.h"
+
+using Clock = std::chrono::steady_clock;
+
+class eTimer::Impl {
+public:
+  eTimer* owner = nullptr;
+  bool active = false, single = false, dead = false;
+  int firing = 0;
+  std::thread::id firingThread;
+  long interval = 0;
+  Clock::time_point due;
+};
+
+namespace tk {
+
+struct Level {
+  std::thread::id tid;
+  eWidget* widget = nullptr;
+  std::atomic<bool>* stop = nullptr;
+  bool quit = false;
+  int code = 0;
+};
+
+}  // namespace tk
+
+namespace {
+
+thread_local std::atomic<bool>* tlsStop = nullptr;
+
+class Loop : public eMainloop {
+public:
+  std::mutex m;
+  std::condition_variable cv;
+  std::deque<std::function<void()>> posted;
+  std::vector<eTimer::Impl*> timers;
+  std::vector<tk::Level*> levels;
+  std::thread::id gui = std::this_thread::get_id();
+
+  int exec() override { return tk::runLevel(nullptr); }
+  void quit(int result) override {
+    std::lock_guard<std::mutex> g(m);
+    for (auto it = levels.rbegin(); it != levels.rend(); ++it)
+      if (!(*it)->widget && !(*it)->quit) {
+        (*it)->quit = true;
+        (*it)->code = result;
+        break;
+      }
+    cv.notify_all();
+  }
+  void post(std::function<void()> fn) override {
+    std::lock_guard<std::mutex> g(m);
+    posted.push_back(std::move(fn));
+    cv.notify_all();
+  }
+  bool isGuiThread() const override { return std::this_thread::get_id() == gui; }
+
+  bool ownsTop() const { return !levels.empty() && levels.back()->tid == std::this_thread::get_id(); }
+
+  // Runs one posted call or one due timer, or waits until deadline for work. Called with the
+  // lock held and the calling thread owning the innermost level.
+  void serveOne(std::unique_lock<std::mutex>& lk, Clock::time_point deadline) {
+    if (!posted.empty()) {
+      auto fn = std::move(posted.front());
+      posted.pop_front();
+      lk.unlock();
+      fn();
+      fn = nullptr;   // captured objects die outside the lock
+      lk.lock();
+      return;
+    }
+    eTimer::Impl* next = nullptr;
+    for (auto* t : timers)
+      if (t->active && !t->firing && (!next || t->due < next->due)) next = t;
+    auto now = Clock::now();
+    if (next && next->due <= now) {
+      if (next->single) {
+        next->active = false;
+      } else {
+        next->due += std::chrono::milliseconds(next->interval);
+        if (next->due <= now) next->due = now + std::chrono::milliseconds(next->interval);
+      }
+      next->firing++;
+      next->firingThread = std::this_thread::get_id();
+      eTimer* owner = next->owner;
+      lk.unlock();
+      owner->timeout.emit();
+      lk.lock();
+      next->firing--;
+      if (next->dead && !next->firing) delete next;
+      cv.notify_all();
+      return;
+    }
+    auto until = deadline;
+    if (next && next->due < until) until = next->due;
+    cv.wait_until(lk, until);
+  }
+};
+
+Loop& loop() {
+  static Loop* l = new Loop;   // never destroyed: timers of static objects outlive main
+  return *l;
+}
+
+}  // namespace
+
+eMainloop* eApp = &loop();
+
+namespace tk {
+
+std::atomic<bool>* currentStopFlag() { return tlsStop; }
+void setCurrentStopFlag(std::atomic<bool>* flag) { tlsStop = flag; }
+
+int runLevel(eWidget* widget) {
+  Loop& L = loop();
+  Level lv;
+  lv.tid = std::this_thread::get_id();
+  lv.widget = widget;
+  lv.stop = tlsStop;
+  if (lv.stop && lv.stop->load()) return -1;   // the thread is being stopped
+  std::unique_lock<std::mutex> lk(L.m);
+  L.levels.push_back(&lv);
+  while (!lv.quit) {
+    if (lv.stop && lv.stop->load()) {
+      lv.code = -1;
+      break;
+    }
+    // The stop flag is not guarded by the lock: look again now and then.
+    auto deadline = Clock::now() + std::chrono::milliseconds(lv.stop ? 20 : 500);
+    if (L.levels.back() != &lv)
+      L.cv.wait_until(lk, deadline);
+    else
+      L.serveOne(lk, deadline);
+  }
+  L.levels.erase(std::find(L.levels.begin(), L.levels.end(), &lv));
+  L.cv.notify_all();
+  return lv.code;
+}
+
+bool quitLevel(eWidget* widget, int code) {
+  Loop& L = loop();
+  std::lock_guard<std::mutex> g(L.m);
+  for (auto it = L.levels.rbegin(); it != L.levels.rend(); ++it)
+    if ((*it)->widget == widget && !(*it)->quit) {
+      (*it)->quit = true;
+      (*it)->code = code;
+      L.cv.notify_all();
+      return true;
+    }
+  return false;
+}
+
+void wakeLoops() {
+  Loop& L = loop();
+  std::lock_guard<std::mutex> g(L.m);
+  L.cv.notify_all();
+}
+
+void pumpOrWait(int maxMs) {
+  Loop& L = loop();
+  std::unique_lock<std::mutex> lk(L.m);
+  auto deadline = Clock::now() + std::chrono::milliseconds(maxMs);
+  if (L.ownsTop())
+    L.serveOne(lk, deadline);
+  else
+    L.cv.wait_until(lk, deadline);
+}
+
+void setGuiThread() {
+  Loop& L = loop();
+  std::lock_guard<std::mutex> g(L.m);
+  L.gui = std::this_thread::get_id();
+}
+
+}  // namespace tk
+
+eTimer::eTimer(eMainloop*) : d(new Impl) {
+  d->owner = this;
+  Loop& L = loop();
+  std::lock_guard<std::mutex> g(L.m);
+  L.timers.push_back(d);
+}
+
+eTimer::~eTimer() {
+  Loop& L = loop();
+  std::unique_lock<std::mutex> lk(L.m);
+  d->active = false;
+  L.timers.erase(std::find(L.timers.begin(), L.timers.end(), d));
+  if (d->firing && d->firingThread == std::this_thread::get_id()) {
+    // Destroyed from inside its own timeout slot: the loop frees the record once the slot
+    // has returned.
+    d->dead = true;
+    return;
+  }
+  // Another thread is inside the slot: the signal must outlive that call.
+  L.cv.wait(lk, [this] { return d->firing == 0; });
+  delete d;
+}
+
+void eTimer::start(long msec, bool singleShot) {
+  Loop& L = loop();
+  std::lock_guard<std::mutex> g(L.m);
+  if (msec < 0) msec = 0;
+  d->active = true;
+  d->single = singleShot;
+  d->interval = msec;
+  d->due = Clock::now() + std::chrono::milliseconds(msec);
+  L.cv.notify_all();
+}
+
+void eTimer::stop() {
+  Loop& L = loop();
+  std::lock_guard<std::mutex> g(L.m);
+  d->active = false;
+}
+
+bool eTimer::isActive() const {
+  Loop& L = loop();
+  std::lock_guard<std::mutex> g(L.m);
+  return d->active;
+}
