@@ -326,32 +326,6 @@ void checkFeedPlacement(const Satellite& sat, const std::string& file) {
   }
 }
 
-// Ids every service reference needs: transport stream and network ids per carrier, unique service ids.
-void assignIds(Satellite& sat) {
-  std::set<int> used;
-  for (const auto& c : sat.carriers)
-    if (c.transport_stream_id) used.insert(c.transport_stream_id);
-  int next = 1;
-  for (auto& c : sat.carriers) {
-    if (!c.original_network_id) c.original_network_id = sat.network_id;
-    if (!c.transport_stream_id) {
-      while (used.count(next)) ++next;
-      c.transport_stream_id = next;
-      used.insert(next);
-    }
-    std::set<int> sids;
-    for (const auto& s : c.services)
-      if (s.service_id) sids.insert(s.service_id);
-    int sid = c.transport_stream_id * 10 % 60000 + 1;
-    for (auto& s : c.services) {
-      if (s.service_id) continue;
-      while (sids.count(sid)) sid = sid % 65535 + 1;
-      s.service_id = sid;
-      sids.insert(sid);
-    }
-  }
-}
-
 Satellite readSatellite(const Table& t, Scenario& sc, const std::string& file) {
   t.allow({"position", "name", "diseqc_port", "network_id", "lnb", "list", "known", "feed"});
   Satellite sat;
@@ -382,7 +356,7 @@ Satellite readSatellite(const Table& t, Scenario& sc, const std::string& file) {
   std::stable_sort(sat.carriers.begin(), sat.carriers.end(), [](const Carrier& a, const Carrier& b) {
     return std::make_pair(a.polarisation, a.frequency_khz) < std::make_pair(b.polarisation, b.frequency_khz);
   });
-  assignIds(sat);
+  completeIds(sat);
   return sat;
 }
 

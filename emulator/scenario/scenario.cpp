@@ -1,5 +1,6 @@
 #include <emulator/scenario/scenario.h>
 
+#include <set>
 #include <emulator/scenario/text.h>
 
 namespace emu {
@@ -30,7 +31,38 @@ const Satellite* Scenario::satelliteOnPort(int port) const {
   return nullptr;
 }
 
-const char* polarisationLetter(Polarisation p) { return p == Polarisation::Horizontal ? "H" : "V"; }
+// Ids every service reference needs: transport stream and network ids per carrier, unique service ids.
+void completeIds(Satellite& sat) {
+  std::set<int> used;
+  for (const auto& c : sat.carriers)
+    if (c.transport_stream_id) used.insert(c.transport_stream_id);
+  int next = 1;
+  int nid = sat.network_id ? sat.network_id : sat.orbital_position > 0 ? sat.orbital_position : 1;
+  for (auto& c : sat.carriers) {
+    if (!c.original_network_id) c.original_network_id = nid;
+    if (!c.transport_stream_id) {
+      while (used.count(next)) ++next;
+      c.transport_stream_id = next;
+      used.insert(next);
+    }
+    std::set<int> sids;
+    for (const auto& s : c.services)
+      if (s.service_id) sids.insert(s.service_id);
+    int sid = c.transport_stream_id * 10 % 60000 + 1;
+    for (auto& s : c.services) {
+      if (s.service_id) continue;
+      while (sids.count(sid)) sid = sid % 65535 + 1;
+      s.service_id = sid;
+      sids.insert(sid);
+    }
+  }
+}
+void completeIds(Scenario& s) {
+  for (auto& sat : s.satellites) completeIds(sat);
+}
+
+const char* polarisationLetter(
+Polarisation p) { return p == Polarisation::Horizontal ? "H" : "V"; }
 
 const char* systemName(DeliverySystem s) { return s == DeliverySystem::DvbS2 ? "DVB-S2" : "DVB-S"; }
 

@@ -84,6 +84,12 @@ struct Scenario {
   bool isTuned() const { return tuned.frequency_khz != 0; }
 };
 
+// Gives every carrier a transport stream id unique on its satellite and the satellite's network
+// id, and every service an id unique on its carrier, where none was given (the loader does this;
+// scenarios made in code get it when the receiver loads them).
+void completeIds(Satellite& sat);
+void completeIds(Scenario& s);
+
 // Text forms used by lists and reports.
 const char* polarisationLetter(Polarisation p);       // "H" / "V"
 const char* systemName(DeliverySystem s);             // "DVB-S" / "DVB-S2"

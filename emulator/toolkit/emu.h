@@ -11,7 +11,11 @@ namespace emu {
 
 constexpr int screenWidth = 720, screenHeight = 576;
 
-// Makes the desktop (720x576, font "Regular:20") and makes the calling thread the GUI thread.
+// The start-up level the host reaches (eInit); modules loaded later initialise at once.
+constexpr int hostRunlevel = 40;
+
+// Makes the desktop (720x576, font "Regular:20"), makes the calling thread the GUI thread and
+// raises the start-up level to hostRunlevel (the widget creators of level 30 get registered).
 // Safe to call more than once. Without a loaded skin the built-in palette is active.
 void startToolkit();
 // The root of the widget tree; every top-level window hangs below it. Made on first use.

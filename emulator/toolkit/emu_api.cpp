@@ -26,6 +26,9 @@ public:
         s += f;
       }
       out.push_back(s);
+    } else if (auto* mb = w->parent ? dynamic_cast<eMessageBox*>(w->parent) : nullptr;
+               mb && w->name == "text" && dynamic_cast<eLabel*>(w)) {
+      out.push_back(mb->getMessage());   // as given, not as broken into lines
     } else if (!w->text.empty() && (dynamic_cast<eLabel*>(w) || dynamic_cast<eWindow*>(w))) {
       out.push_back(w->text);
     }
@@ -44,6 +47,7 @@ void startToolkit() {
   tk::setGuiThread();
   desktop();
   eSkin::getActive();
+  if (eInit::getRunlevel() < hostRunlevel) eInit::setRunlevel(hostRunlevel);
 }
 
 unsigned repaintCount(const eWidget* w) { return w ? eToolkit::repaints(w) : 0; }
@@ -68,7 +72,12 @@ const char* keyName(int key) { return key >= 0 && key <= keyMenu ? keyNames[key]
 bool postKey(int key) {
   if (key < 0 || key > keyMenu) return false;
   eApp->post([key] {
-    if (eWidget* w = topWindow()) w->deliverKey(key);
+    eWidget* top = topWindow();
+    if (!top) {
+      eDebug("key %s: no window to take it", keyName(key));
+      return;
+    }
+    top->deliverKey(key);
     if (eWidget* w = topWindow()) {
       eWidget* f = w->getFocus();
       (f && f->isVisible() ? f : w)->event(eWidgetEvent(eWidgetEvent::keyUp, key));

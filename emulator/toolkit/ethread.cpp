@@ -28,9 +28,14 @@ void* eThread::wrapper(void* self) {
 }
 
 int eThread::run(int, int) {
-  if (alive.load()) return -1;
-  if (joinable.load()) kill(false);   // the previous run ended; collect it
-  if (joinable.load()) return -1;     // called by the thread itself
+  {
+    std::lock_guard<std::mutex> g(joinLock);
+    if (joinable.load() && pthread_equal(pthread_self(), the_thread)) return -1;   // from the thread itself
+  }
+  // A restart may come while the previous run is still on its way out (its thread() has
+  // returned but the thread has not ended): wait for that end, then start anew.
+  if (joinable.load()) kill(false);
+  if (joinable.load() || alive.load()) return -1;
   stopRequested = false;
   alive = 1;
   pthread_t t;

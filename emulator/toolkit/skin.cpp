@@ -299,7 +299,6 @@ const char* const defaultSkin = R"(<skin>
     <color name="std_scale" value="#e0e0e0"/>
   </colors>
   <schemes>
-    <map name="global.desktop.background" color="std_black"/>
     <map name="global.normal.background" color="std_dblue"/>
     <map name="global.normal.foreground" color="std_white"/>
     <map name="global.selected.background" color="std_blue"/>

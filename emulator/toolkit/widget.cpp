@@ -6,6 +6,7 @@
 #include <host/gui/elabel.h>
 #include <host/gui/ewindow.h>
 #include "emu.h"
+#include "font.h"
 #include "screen.h"
 #include "internal.h"
 
@@ -22,10 +23,8 @@ public:
     setFont(gFont("Regular", 20));
     setName("desktop");
   }
-  void eraseBackground(gPainter* p, const eRect&) override {
-    p->setBackgroundColor(tk::scheme("global.desktop.background"));
-    p->clear();
-  }
+  // See-through: the screen's background (the video plane) shows between windows.
+  void eraseBackground(gPainter*, const eRect&) override {}
 };
 
 bool isAncestor(const eWidget* a, const eWidget* w) {
@@ -96,6 +95,7 @@ eWidget* desktop() {
       if (eWidget* d = theDesktop) d->paintTree(painter, area);
     };
     Screen::instance().setDesktop(hook);
+    registerFontFamily("Mono", "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf");
     setPaletteProvider([] { return currentPalette(); });
   }
   return theDesktop;

@@ -5,11 +5,6 @@
 #include "internal.h"
 
 eWindow::eWindow(int atakefocus) : eWidget(emu::desktop(), atakefocus) {
-  tk::Deco d = tk::deco("eWindow");
-  if (d.found) {
-    if (d.border >= 0) borderWidth = d.border;
-    if (d.titleHeight >= 0) titleBarHeight = d.titleHeight;
-  }
   tk::Guard g(tk::lock());
   state = 0;   // windows appear with show()
   recalcClientRect();
@@ -30,6 +25,12 @@ void eWindow::willShow() {
 void eWindow::willHide() {}
 
 void eWindow::recalcClientRect() {
+  // The decoration of the skin in force when the window is placed.
+  tk::Deco d = tk::deco("eWindow");
+  if (d.found) {
+    if (d.border >= 0) borderWidth = d.border;
+    if (d.titleHeight >= 0) titleBarHeight = d.titleHeight;
+  }
   clientrect = eRect(borderWidth, borderWidth + titleBarHeight, size.width() - 2 * borderWidth,
                      size.height() - 2 * borderWidth - titleBarHeight);
 }

@@ -116,8 +116,8 @@ int deviceIoctl(Device* d, unsigned long request, void* arg) {
   }
   if (needsWrite(request) && !d->writable) return -EPERM;
   // The two SEC settings take their value in place of a pointer, as in API v1.
-  if (request == SEC_SET_TONE) return t.setTone(static_cast<secToneMode>(reinterpret_cast<uintptr_t>(arg)));
-  if (request == SEC_SET_VOLTAGE) return t.setVoltage(static_cast<secVoltage>(reinterpret_cast<uintptr_t>(arg)));
+  if (request == SEC_SET_TONE) return t.setTone(static_cast<int>(reinterpret_cast<intptr_t>(arg)));
+  if (request == SEC_SET_VOLTAGE) return t.setVoltage(static_cast<int>(reinterpret_cast<intptr_t>(arg)));
   if (!arg) return -EFAULT;
   switch (request) {
     case FE_READ_STATUS: *static_cast<uint32_t*>(arg) = t.status(); return 0;

@@ -20,6 +20,14 @@ Polarisation polarisationOf(secVoltage v) {
   return (v == SEC_VOLTAGE_13 || v == SEC_VOLTAGE_13_5) ? Polarisation::Vertical : Polarisation::Horizontal;
 }
 double dbToLinear(double db) { return std::pow(10.0, db / 10); }
+// Enum fields come from the caller's memory and may hold anything: read them raw.
+template <class E>
+int32_t raw(const E& field) {
+  static_assert(sizeof(E) == sizeof(int32_t), "32-bit field");
+  int32_t v;
+  std::memcpy(&v, &field, sizeof v);
+  return v;
+}
 uint16_t clip16(double v) { return static_cast<uint16_t>(std::clamp(std::lround(v), 0L, 65535L)); }
 
 // Noise kinds, kept apart in the hashes.
@@ -197,13 +205,14 @@ uint16_t Tuner::snrAtLocked(uint64_t t) const {
 
 int Tuner::setFrontendLocked(const FrontendParameters& p, uint64_t now) {
   if (p.Frequency < knobs_.if_min_khz || p.Frequency > knobs_.if_max_khz) return -EINVAL;
-  if (p.Inversion < INVERSION_OFF || p.Inversion > INVERSION_AUTO) return -EINVAL;
-  if (p.u.qpsk.FEC_inner < FEC_NONE || p.u.qpsk.FEC_inner > FEC_AUTO) return -EINVAL;
+  int32_t inversion = raw(p.Inversion), fec = raw(p.u.qpsk.FEC_inner);
+  if (inversion < INVERSION_OFF || inversion > INVERSION_AUTO) return -EINVAL;
+  if (fec < FEC_NONE || fec > FEC_AUTO) return -EINVAL;
   state_.tuned = true;
   state_.if_khz = p.Frequency;
-  state_.inversion = p.Inversion;
+  state_.inversion = inversion;
   state_.symbol_rate = p.u.qpsk.SymbolRate;
-  state_.fec = p.u.qpsk.FEC_inner;
+  state_.fec = fec;
   retuneLocked(now + knobs_.set_frontend_us);
   return 0;
 }
@@ -247,15 +256,16 @@ int Tuner::getFrontend(FrontendParameters* out) {
 
 int Tuner::sendSequenceLocked(const secCmdSequence& seq, uint64_t now, uint64_t* cost) {
   *cost = knobs_.sec_sequence_us;
-  if (seq.voltage < SEC_VOLTAGE_OFF || seq.voltage > SEC_VOLTAGE_18_5) return -EINVAL;
-  if (seq.miniCommand < SEC_MINI_NONE || seq.miniCommand > SEC_MINI_B) return -EINVAL;
-  if (seq.continuousTone != SEC_TONE_ON && seq.continuousTone != SEC_TONE_OFF) return -EINVAL;
+  int32_t voltage = raw(seq.voltage), mini = raw(seq.miniCommand), tone_mode = raw(seq.continuousTone);
+  if (voltage < SEC_VOLTAGE_OFF || voltage > SEC_VOLTAGE_18_5) return -EINVAL;
+  if (mini < SEC_MINI_NONE || mini > SEC_MINI_B) return -EINVAL;
+  if (tone_mode != SEC_TONE_ON && tone_mode != SEC_TONE_OFF) return -EINVAL;
   if (seq.numCommands < 0 || seq.numCommands > 64) return -EINVAL;
   if (seq.numCommands > 0 && !seq.commands) return -EFAULT;
   int port = state_.port;
   for (int i = 0; i < seq.numCommands; ++i) {
     const secCommand& c = seq.commands[i];
-    switch (c.type) {
+    switch (raw(c.type)) {
       case SEC_CMDTYPE_DISEQC:
       case SEC_CMDTYPE_DISEQC_RAW: {
         const secDiseqcCmd& d = c.u.diseqc;
@@ -274,13 +284,13 @@ int Tuner::sendSequenceLocked(const secCmdSequence& seq, uint64_t now, uint64_t*
     }
   }
   // The tone burst after the message picks satellite A or B.
-  if (seq.miniCommand == SEC_MINI_A) port = 0;
-  if (seq.miniCommand == SEC_MINI_B) port = 1;
-  bool tone = seq.continuousTone == SEC_TONE_ON;
-  if (port != state_.port || tone != state_.tone || seq.voltage != state_.voltage) {
+  if (mini == SEC_MINI_A) port = 0;
+  if (mini == SEC_MINI_B) port = 1;
+  bool tone = tone_mode == SEC_TONE_ON;
+  if (port != state_.port || tone != state_.tone || voltage != state_.voltage) {
     state_.port = port;
     state_.tone = tone;
-    state_.voltage = seq.voltage;
+    state_.voltage = static_cast<secVoltage>(voltage);
     retuneLocked(now + *cost);   // the demodulator starts again on the new signal
   }
   return 0;
@@ -298,7 +308,7 @@ int Tuner::sendSequence(const secCmdSequence& seq) {
   return r;
 }
 
-int Tuner::setVoltage(secVoltage v) {
+int Tuner::setVoltage(int v) {
   int r = 0;
   {
     std::lock_guard<std::mutex> l(mutex_);
@@ -306,7 +316,7 @@ int Tuner::setVoltage(secVoltage v) {
     if (v < SEC_VOLTAGE_OFF || v > SEC_VOLTAGE_18_5) {
       r = -EINVAL;
     } else if (v != state_.voltage) {
-      state_.voltage = v;
+      state_.voltage = static_cast<secVoltage>(v);
       retuneLocked(now + knobs_.sec_write_us);
     }
     clock_.advance(knobs_.sec_write_us);
@@ -315,7 +325,7 @@ int Tuner::setVoltage(secVoltage v) {
   return r;
 }
 
-int Tuner::setTone(secToneMode t) {
+int Tuner::setTone(int t) {
   int r = 0;
   {
     std::lock_guard<std::mutex> l(mutex_);

@@ -103,8 +103,8 @@ public:
   int setFrontend(const FrontendParameters& p);   // 0 or -errno (EINVAL: IF outside)
   int getFrontend(FrontendParameters* p);
   int sendSequence(const secCmdSequence& seq);    // 0 or -errno
-  int setVoltage(secVoltage v);
-  int setTone(secToneMode t);
+  int setVoltage(int voltage);                    // a secVoltage value; EINVAL otherwise
+  int setTone(int tone);                          // a secToneMode value
   uint32_t status();
   uint16_t signalStrength();
   uint16_t snr();

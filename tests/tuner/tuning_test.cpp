@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 
 #include "support/box_test.h"
 #include "support/frontend_client.h"
@@ -173,7 +174,9 @@ TEST_F(TuningTest, MalformedSequencesAreRefused) {
   secCmdSequence no_commands{SEC_VOLTAGE_18, SEC_MINI_NONE, SEC_TONE_OFF, 2, nullptr};
   EXPECT_EQ(::ioctl(fc.sec(), SEC_SEND_SEQUENCE, &no_commands), -1);
   EXPECT_EQ(errno, EFAULT);
-  secCmdSequence bad_voltage{static_cast<secVoltage>(9), SEC_MINI_NONE, SEC_TONE_OFF, 0, nullptr};
+  secCmdSequence bad_voltage{SEC_VOLTAGE_OFF, SEC_MINI_NONE, SEC_TONE_OFF, 0, nullptr};
+  const int32_t nine = 9;   // what a caller's memory may hold
+  std::memcpy(&bad_voltage.voltage, &nine, sizeof nine);
   EXPECT_EQ(::ioctl(fc.sec(), SEC_SEND_SEQUENCE, &bad_voltage), -1);
   EXPECT_EQ(errno, EINVAL);
   EXPECT_EQ(::ioctl(fc.sec(), SEC_SEND_SEQUENCE, nullptr), -1);

@@ -1,0 +1,69 @@
+// scrutafasci-emu band: the tuner swept through the box's devices.
+#include <cstdio>
+
+#include "emulator/app/band_plot.h"
+#include "emulator/app/band_probe.h"
+#include "emulator/app/box_setup.h"
+#include "emulator/app/commands.h"
+#include "emulator/tuner/box.h"
+
+namespace app {
+
+int bandCommand(const BandOptions& o) {
+  try {
+    setUpBox(o.box, false);
+    const emu::Scenario& sc = emu::box().scenario();
+    int orbital = o.satelliteGiven ? o.satellite
+                  : sc.tuned.frequency_khz ? sc.tuned.orbital_position
+                                           : sc.satellites.front().orbital_position;
+    const emu::Satellite& sat = satelliteOf(orbital);
+    LnbSetup lnb;
+    lnb.lofLowKhz = sat.lnb.lof_low_khz;
+    lnb.lofHighKhz = sat.lnb.lof_high_khz;
+    lnb.thresholdKhz = sat.lnb.threshold_khz;
+    lnb.diseqcPort = sat.diseqc_port;
+
+    FrontendProbe probe;
+    std::vector<BandPoint> points;
+    std::printf("# %s (%d) %s, %d-%d MHz step %d, %d kS/s\n", sat.name.c_str(), sat.orbital_position,
+                o.polarisation ? "V" : "H", o.fromMHz, o.toMHz, o.stepMHz, o.srKsps);
+    std::printf("#   MHz    AGC    SNR  SNR%%  status\n");
+    int locks = 0;
+    double t0 = emu::box().clock().now() / 1e6;
+    for (int f = o.fromMHz; f <= o.toMHz; f += o.stepMHz) {
+      BandPoint p = probe.probe(f, o.polarisation, o.srKsps, lnb);
+      points.push_back(p);
+      if (p.status & 0x08) ++locks;
+      if (p.tuneFailed)
+        std::printf("%7d      -      -     -  tuning refused (IF outside the tuner's range?)\n", f);
+      else
+        std::printf("%7d  %5u  %5u  %3u%%  0x%02X %s\n", f, p.agc, p.snr, p.snr * 100u / 65536u, p.status,
+                    statusText(p.status).c_str());
+    }
+    std::printf("# %zu frequencies, %d locked, %.1f s of box time\n", points.size(), locks,
+                emu::box().clock().now() / 1e6 - t0);
+    std::string err;
+    if (!o.csv.empty() && !writeBandCsv(points, o.csv, &err)) {
+      std::fprintf(stderr, "scrutafasci-emu: %s\n", err.c_str());
+      return kExitFailure;
+    }
+    if (!o.png.empty()) {
+      char title[200];
+      std::snprintf(title, sizeof title, "%s  %s  %d-%d MHz  %d kS/s", sat.name.c_str(), o.polarisation ? "V" : "H",
+                    o.fromMHz, o.toMHz, o.srKsps);
+      if (!writeBandPlot(points, title, o.png, &err)) {
+        std::fprintf(stderr, "scrutafasci-emu: cannot write %s: %s\n", o.png.c_str(), err.c_str());
+        return kExitFailure;
+      }
+    }
+    return kExitOk;
+  } catch (const SetupError& e) {
+    std::fprintf(stderr, "scrutafasci-emu: %s\n", e.what());
+    return e.status;
+  } catch (const DeviceError& e) {
+    std::fprintf(stderr, "scrutafasci-emu: %s\n", e.what());
+    return kExitFailure;
+  }
+}
+
+}  // namespace app

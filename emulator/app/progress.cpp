@@ -1,0 +1,78 @@
+#include "emulator/app/progress.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace app {
+
+Progress::Progress(std::FILE* out, bool bar) : out_(out), bar_(bar) {}
+
+std::string Progress::formatClock(double seconds) {
+  long s = std::lround(std::max(0.0, seconds));
+  char buf[32];
+  if (s >= 3600) std::snprintf(buf, sizeof buf, "%ld:%02ld:%02ld", s / 3600, s / 60 % 60, s % 60);
+  else std::snprintf(buf, sizeof buf, "%ld:%02ld", s / 60, s % 60);
+  return buf;
+}
+
+std::string Progress::barLine(const ProgressInfo& p, int width) {
+  int pc = std::clamp(p.percent, 0, 100);
+  int filled = width * pc / 100;
+  std::string bar(static_cast<size_t>(filled), '#');
+  bar += std::string(static_cast<size_t>(width - filled), '-');
+  char buf[256];
+  std::snprintf(buf, sizeof buf, "[%s] %3d%%  %5d MHz  TP %d  svc %d  box %s  wall %s", bar.c_str(), pc,
+                p.freqMHz, p.handOvers, p.services, formatClock(p.boxTimeS).c_str(),
+                formatClock(p.wallTimeS).c_str());
+  return buf;
+}
+
+std::string Progress::plainLine(const ProgressInfo& p) {
+  char buf[256];
+  std::snprintf(buf, sizeof buf, "scan: %3d%%  %5d MHz  transponders %d  services %d  box %s  wall %s",
+                std::clamp(p.percent, 0, 100), p.freqMHz, p.handOvers, p.services,
+                formatClock(p.boxTimeS).c_str(), formatClock(p.wallTimeS).c_str());
+  return buf;
+}
+
+void Progress::clearBar() {
+  if (barShown_) std::fprintf(out_, "\r\033[K");
+  barShown_ = false;
+}
+
+void Progress::update(const ProgressInfo& p) {
+  if (bar_) {
+    std::fprintf(out_, "\r%s\033[K", barLine(p, 30).c_str());
+    std::fflush(out_);
+    barShown_ = true;
+    return;
+  }
+  // Plain lines: at every tenth of the range, at each hand-over, and at least
+  // every 30 s of wall time.
+  bool due = p.percent / 10 != lastPercent_ / 10 || p.handOvers != lastHandOvers_ ||
+             p.wallTimeS - lastPrintWall_ >= 30;
+  if (!due) return;
+  lastPercent_ = p.percent;
+  lastHandOvers_ = p.handOvers;
+  lastPrintWall_ = p.wallTimeS;
+  std::fprintf(out_, "%s\n", plainLine(p).c_str());
+  std::fflush(out_);
+}
+
+void Progress::note(const std::string& line) {
+  clearBar();
+  std::fprintf(out_, "%s\n", line.c_str());
+  std::fflush(out_);
+}
+
+void Progress::finish(const ProgressInfo& p) {
+  if (bar_) {
+    std::fprintf(out_, "\r%s\033[K\n", barLine(p, 30).c_str());
+    barShown_ = false;
+  } else {
+    std::fprintf(out_, "%s\n", plainLine(p).c_str());
+  }
+  std::fflush(out_);
+}
+
+}  // namespace app

@@ -1,0 +1,128 @@
+#include "emulator/app/report.h"
+
+#include <cmath>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+
+using nlohmann::ordered_json;
+
+namespace app {
+
+std::string serviceClassOf(int t) {
+  unsigned u = static_cast<unsigned>(t);
+  if (u == 1 || u == 4) return "tv";
+  if (u == 2) return "radio";
+  if (u == 3 || u == 5 || u == 6) return "other";
+  return "data";
+}
+
+namespace {
+
+const char* polName(int p) { return p ? "V" : "H"; }
+
+ordered_json carrierJson(const emu::Carrier& c) {
+  ordered_json j;
+  j["freq_khz"] = c.frequency_khz;
+  j["pol"] = polName(static_cast<int>(c.polarisation));
+  j["sr_ksps"] = c.symbol_rate / 1000.0;
+  j["fec"] = c.fec;
+  j["system"] = c.system == emu::DeliverySystem::DvbS ? "DVB-S" : "DVB-S2";
+  j["esno_db"] = std::round(c.esno_db * 100) / 100;
+  j["listed"] = c.listed;
+  j["services"] = c.services.size();
+  return j;
+}
+
+ordered_json handOverJson(const HandOver& h) {
+  ordered_json j;
+  j["freq_khz"] = h.freqKhz;
+  j["sr_ksps"] = h.srKsps;
+  j["pol"] = polName(h.polarisation);
+  j["orbital_position"] = h.orbitalPosition;
+  ordered_json services = ordered_json::array();
+  for (const auto& s : h.services)
+    services.push_back({{"new", s.isNew}, {"class", serviceClassOf(s.type)}, {"type", s.type},
+                        {"name", s.name}, {"provider", s.provider}});
+  j["services"] = services;
+  return j;
+}
+
+}  // namespace
+
+std::string reportJson(const ScanResult& r) {
+  ordered_json j;
+  j["scenario"] = {{"name", r.scenarioName}, {"file", r.scenarioFile}};
+  j["satellite"] = {{"orbital_position", r.orbitalPosition}, {"name", r.satelliteName}};
+  const ScanSettings& s = r.settings;
+  j["settings"] = {{"search", searchName(s.search)}, {"from_mhz", s.fromMHz}, {"to_mhz", s.toMHz},
+                   {"step_mhz", s.stepMHz}, {"pol", polName(s.polarisation)},
+                   {"sr_from_ksps", s.srFrom}, {"sr_to_ksps", s.srTo}, {"sr_step_ksps", s.srStep},
+                   {"delay", s.delay}, {"threshold_pct", s.threshold}};
+  j["outcome"] = r.outcome;
+  j["box_time_s"] = std::round(r.boxTimeS * 1000) / 1000;
+  j["wall_time_s"] = std::round(r.wallTimeS * 1000) / 1000;
+  j["peak_rss_kib"] = r.peakRssKib;
+
+  ordered_json ho = ordered_json::array();
+  for (const auto& h : r.handOvers) ho.push_back(handOverJson(h));
+  j["handed_over"] = ho;
+
+  ordered_json services = ordered_json::array();
+  for (const auto& s2 : r.log.services)
+    services.push_back({{"new", s2.isNew}, {"class", s2.serviceClass}, {"name", s2.name},
+                        {"provider", s2.provider}});
+  j["services"] = services;
+  if (!r.log.badLines.empty()) j["log_lines_not_understood"] = r.log.badLines;
+
+  const Truth& t = r.truth;
+  ordered_json inRange = ordered_json::array(), lockable = ordered_json::array(),
+               found = ordered_json::array(), missed = ordered_json::array();
+  for (const auto& tc : t.inRange) {
+    ordered_json c = carrierJson(*tc.carrier);
+    c["lockable"] = tc.lockable;
+    c["why"] = tc.why;
+    if (tc.foundBy >= 0) c["handed_over_at_khz"] = r.handOvers[static_cast<size_t>(tc.foundBy)].freqKhz;
+    inRange.push_back(c);
+    if (tc.lockable) lockable.push_back(c);
+    if (tc.foundBy >= 0) found.push_back(c);
+    if (tc.lockable && tc.foundBy < 0) missed.push_back(c);
+  }
+  ordered_json falses = ordered_json::array(), repeats = ordered_json::array();
+  for (int i : t.falseHandOvers) falses.push_back(handOverJson(r.handOvers[static_cast<size_t>(i)]));
+  for (int i : t.repeatHandOvers) repeats.push_back(handOverJson(r.handOvers[static_cast<size_t>(i)]));
+  ordered_json tj;
+  tj["lockable_rule"] = t.rule;
+  tj["recall_rule"] = "recall = lockable carriers found / lockable carriers; a carrier is found "
+                      "when a hand-over lies within its capture range";
+  tj["counts"] = {{"in_range", t.inRange.size()}, {"dvbs2_in_range", t.dvbs2InRange},
+                  {"lockable", t.lockable}, {"found", t.found}, {"found_lockable", t.foundLockable},
+                  {"missed", t.missed}, {"false_handovers", t.falseHandOvers.size()},
+                  {"repeat_handovers", t.repeatHandOvers.size()}};
+  tj["recall"] = std::round(t.recall * 10000) / 10000;
+  tj["in_range"] = inRange;
+  tj["lockable"] = lockable;
+  tj["found"] = found;
+  tj["missed"] = missed;
+  tj["false_handovers"] = falses;
+  tj["repeat_handovers"] = repeats;
+  j["truth"] = tj;
+  return j.dump(2, ' ', false, ordered_json::error_handler_t::replace) + "\n";
+}
+
+void writeReport(const ScanResult& r, const std::string& path) {
+  std::string text = reportJson(r);
+  std::string tmp = path + ".part";
+  {
+    std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
+    if (!f) throw std::runtime_error("cannot write the report " + path);
+    f << text;
+    if (!f.flush()) throw std::runtime_error("cannot write the report " + path);
+  }
+  if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+    std::remove(tmp.c_str());
+    throw std::runtime_error("cannot write the report " + path);
+  }
+}
+
+}  // namespace app

@@ -1,0 +1,153 @@
+// scrutafasci-emu scan: a blind scan driven through the settings window.
+#include <cmath>
+#include <cstdio>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "emulator/app/autopilot.h"
+#include "emulator/app/box_root.h"
+#include "emulator/app/commands.h"
+#include "emulator/app/found_log.h"
+#include "emulator/app/receiver_link.h"
+#include "emulator/app/report.h"
+#include "emulator/app/session.h"
+#include "emulator/app/summary.h"
+#include "emulator/tuner/box.h"
+#include "emulator/tuner/rf_model.h"
+
+namespace app {
+
+namespace {
+
+double boxSeconds() { return emu::box().clock().now() / 1e6; }
+
+long peakRssKib() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return u.ru_maxrss;
+}
+
+// The LNB's local-oscillator error of each band, as the tuner applies it: tune
+// once per band and see which dish frequency the IF stands for. Costs box time,
+// so it runs after the scan.
+LockModel lockModelFor(const emu::Satellite& sat, emu::Polarisation pol) {
+  const emu::Knobs& k = emu::box().knobs();
+  LockModel m;
+  m.captureFraction = k.capture_fraction;
+  m.timingPpm = k.timing_tolerance * 1e6;
+  m.lockMarginDb = -k.lock_margin_db;
+  double nirMid = (k.nir_unlocked_min + k.nir_unlocked_max) / 2;
+  m.unlockedSnrPercent = 3 * (0x5EFF - nirMid) * 100 / 65536;
+  m.qefDb = [&k](int fec) { return emu::qefDb(fec, k); };
+  m.lockedSnrPct = [&k](double esno) { return std::min(65535.0, 3 * (0x5EFF - emu::nirFor(esno, k))) * 100 / 65536; };
+  double err[2] = {0, 0};
+  uint32_t probe[2] = {sat.lnb.threshold_khz - 500000, sat.lnb.threshold_khz + 500000};
+  for (int band = 0; band < 2; ++band) {
+    emu::TuneRequest r;
+    r.orbital_position = sat.orbital_position;
+    r.frequency_khz = probe[band];
+    r.polarisation = pol;
+    r.symbol_rate = 27500000;
+    r.wait = false;
+    if (emu::box().tuner().tune(r).error == 0) err[band] = emu::box().tuner().peek().rf_khz - probe[band];
+  }
+  uint32_t threshold = sat.lnb.threshold_khz;
+  m.loErrorKhz = [err, threshold](uint32_t khz) { return khz > threshold ? err[1] : err[0]; };
+  return m;
+}
+
+}  // namespace
+
+int scanCommand(const ScanOptions& o) {
+  try {
+    Session session(o.box);
+    const BoxSetup& setup = session.setup();
+    const emu::Scenario& sc = emu::box().scenario();
+    int orbital = o.satellite ? *o.satellite
+                  : sc.tuned.frequency_khz ? sc.tuned.orbital_position
+                                           : sc.satellites.front().orbital_position;
+    const emu::Satellite& sat = satelliteOf(orbital);
+    tuneReceiverTo(orbital);
+    std::string logFile = setup.root + "/scrutafasci-emu.log";
+    session.logTo(logFile);
+    std::vector<int> knownRates = readKnownRates(pluginFile(setup.root, "scrutafasci.sr"));
+
+    ScanResult r;
+    r.scenarioName = sc.name;
+    r.scenarioFile = setup.scenarioPath;
+    r.orbitalPosition = orbital;
+    r.satelliteName = sat.name;
+    r.settings = o.settings;
+
+    bool bar = !o.quiet && isatty(1);
+    Progress progress(stdout, bar);
+    std::printf("scrutafasci-emu scan: %s, %s (%d) %s, %d-%d MHz, search %s; box root %s\n", sc.name.c_str(),
+                sat.name.c_str(), orbital, o.settings.polarisation ? "V" : "H", o.settings.fromMHz,
+                o.settings.toMHz, searchName(o.settings.search), setup.root.c_str());
+    std::fflush(stdout);
+
+    AutopilotHooks hooks;
+    double box0 = boxSeconds();
+    hooks.boxTimeS = [box0] { return boxSeconds() - box0; };
+    hooks.counts = [](ProgressInfo& p) { handOverCounts(p.handOvers, p.services); };
+    hooks.note = [&progress](const std::string& line) { progress.note(line); };
+    hooks.progress = [&progress](const ProgressInfo& p) { progress.update(p); };
+    auto wall0 = std::chrono::steady_clock::now();
+    AutopilotOutcome outcome;
+    ProgressInfo last;
+
+    auto finishReport = [&](bool partial) {
+      r.boxTimeS = boxSeconds() - box0;
+      r.wallTimeS = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+      r.peakRssKib = peakRssKib();
+      r.handOvers = handedOver();
+      r.log = readFoundLog(pluginFile(setup.root, "scrutafasci.scan"));
+      r.outcome = outcome.outcome.empty() ? (partial ? "the plug-in did not return" : "ended") : outcome.outcome;
+      r.truth = computeTruth(sat, o.settings, knownRates, r.handOvers,
+                             lockModelFor(sat, static_cast<emu::Polarisation>(o.settings.polarisation)));
+      if (!o.report.empty()) writeReport(r, o.report);
+    };
+
+    session.run(
+        [&](Driver& d) {
+          Autopilot pilot(d, o, hooks);
+          outcome = pilot.run();
+          last.freqMHz = std::atoi(d.textOf("lFrequenzaValore").c_str());
+        },
+        30, [&] {
+          outcome.outcome = outcome.outcome.empty() ? "the plug-in did not return" : outcome.outcome;
+          finishReport(true);
+        });
+
+    finishReport(false);
+    last.percent = outcome.finished ? 100 : last.percent;
+    last.boxTimeS = r.boxTimeS;
+    last.wallTimeS = r.wallTimeS;
+    last.handOvers = static_cast<int>(r.handOvers.size());
+    for (const auto& h : r.handOvers) last.services += static_cast<int>(h.services.size());
+    progress.finish(last);
+    for (const auto& a : outcome.answered) std::printf("answered: %s\n", a.c_str());
+    printSummary(stdout, r);
+    if (!o.report.empty()) std::printf("\nReport: %s\n", o.report.c_str());
+    if (!o.screenshots.empty()) std::printf("Screenshots: %s\n", o.screenshots.c_str());
+    std::printf("Debug log: %s\n", logFile.c_str());
+    std::fflush(stdout);
+    if (!outcome.screenshotError.empty())
+      std::fprintf(stderr, "scrutafasci-emu: screenshot failed: %s\n", outcome.screenshotError.c_str());
+
+    if (outcome.finished) return outcome.screenshotError.empty() ? kExitOk : kExitFailure;
+    std::fprintf(stderr, "scrutafasci-emu: %s\n", r.outcome.c_str());
+    if (outcome.refused && o.settings.search == SearchType::ByAgc && o.settings.srFrom == o.settings.srTo)
+      std::fprintf(stderr, "scrutafasci-emu: the search by AGC needs a symbol-rate range: give --sr-from and --sr-to\n");
+    if (outcome.refused && o.settings.search == SearchType::BySymbolRate)
+      std::fprintf(stderr, "scrutafasci-emu: the search by symbol rate needs known rates: run a standard scan in this box root first\n");
+    if (outcome.timedOut) return kExitTimeout;
+    if (outcome.refused) return kExitRefused;
+    return kExitFailure;
+  } catch (const SetupError& e) {
+    std::fprintf(stderr, "scrutafasci-emu: %s\n", e.what());
+    return e.status;
+  }
+}
+
+}  // namespace app

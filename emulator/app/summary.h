@@ -1,0 +1,14 @@
+// The closing tables of a scan: transponders handed over, services, truth.
+#pragma once
+#include <cstdio>
+#include <string>
+
+#include "emulator/app/report.h"
+
+namespace app {
+
+void printSummary(std::FILE* out, const ScanResult& r);
+// Width of UTF-8 text in terminal columns (one per code point).
+size_t textWidth(const std::string& s);
+
+}  // namespace app

@@ -1,0 +1,24 @@
+// Runs the built scrutafasci-emu as a child process and collects what it says.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace apptest {
+
+struct EmuRun {
+  int status = -1;          // exit status; 128 + signal when killed
+  std::string out, err;
+};
+
+// Runs SCRUTA_EMU_PATH with args; HOME and XDG_STATE_HOME point into home so
+// that no run touches the user's own state folder. Killed after timeoutS.
+EmuRun runEmu(const std::vector<std::string>& args, const std::string& home, double timeoutS = 120,
+              const std::string& input = "");
+
+// A fresh temporary folder (removed by the caller with removeTree).
+std::string makeTempDir(const char* tag);
+void removeTree(const std::string& dir);
+std::string readFile(const std::string& path);
+void writeFile(const std::string& path, const std::string& text);
+
+}  // namespace apptest

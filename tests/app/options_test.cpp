@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include "emulator/app/options.h"
+
+using app::parseOptions;
+using app::UsageError;
+
+namespace {
+std::string errorOf(const std::vector<std::string>& args) {
+  try {
+    parseOptions(args);
+  } catch (const UsageError& e) {
+    return e.what();
+  }
+  return "";
+}
+}  // namespace
+
+TEST(Options, ScanDefaultsAreTheSettingsWindowsInitialValues) {
+  auto o = parseOptions({"scan"});
+  ASSERT_EQ(o.command, app::Command::Scan);
+  const auto& s = o.scan.settings;
+  EXPECT_EQ(s.search, app::SearchType::Standard);
+  EXPECT_EQ(s.fromMHz, 10700);
+  EXPECT_EQ(s.toMHz, 12750);
+  EXPECT_EQ(s.stepMHz, 3);
+  EXPECT_EQ(s.polarisation, 0);
+  EXPECT_EQ(s.srFrom, 27500);
+  EXPECT_EQ(s.srTo, 27500);
+  EXPECT_EQ(s.srStep, 1);
+  EXPECT_EQ(s.delay, 10);
+  EXPECT_EQ(s.threshold, 53);
+  EXPECT_FALSE(o.scan.satellite.has_value());
+  EXPECT_FALSE(o.scan.quiet);
+}
+
+TEST(Options, ScanOptionsBothSpellings) {
+  auto o = parseOptions({"scan", "--search", "agc", "--from=11000", "--to", "11500", "--pol", "V",
+                         "--sr-from", "2000", "--sr-to=30000", "--sr-step", "5", "--threshold", "60",
+                         "--satellite", "130", "--quiet", "--report", "r.json", "--root", "/tmp/x",
+                         "--seed", "7", "--realtime"});
+  const auto& s = o.scan.settings;
+  EXPECT_EQ(s.search, app::SearchType::ByAgc);
+  EXPECT_EQ(s.fromMHz, 11000);
+  EXPECT_EQ(s.toMHz, 11500);
+  EXPECT_EQ(s.polarisation, 1);
+  EXPECT_EQ(s.srFrom, 2000);
+  EXPECT_EQ(s.srTo, 30000);
+  EXPECT_EQ(s.srStep, 5);
+  EXPECT_EQ(s.threshold, 60);
+  EXPECT_EQ(*o.scan.satellite, 130);
+  EXPECT_TRUE(o.scan.quiet);
+  EXPECT_EQ(o.scan.report, "r.json");
+  EXPECT_EQ(o.scan.box.root, "/tmp/x");
+  EXPECT_EQ(*o.scan.box.seed, 7u);
+  EXPECT_TRUE(o.scan.box.realtime);
+}
+
+TEST(Options, BadCommandLinesSayWhatIsWrong) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* says;
+  } cases[] = {
+      {{}, "no command"},
+      {{"scna"}, "unknown command 'scna'"},
+      {{"scan", "--frm", "1"}, "unknown option --frm"},
+      {{"scan", "--from"}, "--from needs a value"},
+      {{"scan", "--from", "ten"}, "whole number"},
+      {{"scan", "--from", "100000"}, "from 0 to 99999"},
+      {{"scan", "--threshold", "100"}, "from 0 to 99"},
+      {{"scan", "--pol", "X"}, "H or V"},
+      {{"scan", "--search", "heuristic"}, "standard, sr or agc"},
+      {{"scan", "--quiet=yes"}, "takes no value"},
+      {{"scan", "stray"}, "unexpected argument 'stray'"},
+      {{"scan", "--max-box-time", "0"}, "positive number of seconds"},
+      {{"band", "--from", "12000", "--to", "11000"}, "lies above"},
+      {{"band", "--step", "0"}, "from 1 to 2000"},
+      {{"run", "--keys"}, "--keys needs a value"},
+  };
+  for (const auto& c : cases) {
+    std::string e = errorOf(c.args);
+    EXPECT_NE(e.find(c.says), std::string::npos) << "got: '" << e << "' wanted: " << c.says;
+  }
+}
+
+TEST(Options, BandAndRun) {
+  auto b = parseOptions({"band", "--satellite", "192", "--pol", "H", "--from", "10700", "--to", "10800",
+                         "--step", "2", "--sr", "2000", "--csv", "a.csv", "--png", "a.png"});
+  EXPECT_EQ(b.command, app::Command::Band);
+  EXPECT_TRUE(b.band.satelliteGiven);
+  EXPECT_EQ(b.band.satellite, 192);
+  EXPECT_EQ(b.band.stepMHz, 2);
+  EXPECT_EQ(b.band.csv, "a.csv");
+  auto r = parseOptions({"run", "--keys", "ok exit", "--screenshot", "s.png"});
+  EXPECT_EQ(r.command, app::Command::Run);
+  EXPECT_TRUE(r.run.keysGiven);
+  EXPECT_EQ(r.run.keys, "ok exit");
+  EXPECT_EQ(r.run.screenshot, "s.png");
+}
