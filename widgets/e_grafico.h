@@ -52,6 +52,9 @@ public:
   SigC::Signal0<void> sliderMosso;
 
 private:
+  // Client width as of the last layout: the worker scrolls with it while the GUI thread
+  // owns the widget's geometry.
+  std::atomic<int> larghezzaVista{0};
   std::shared_ptr<gImage> bitmap() const { return std::atomic_load(&immagine); }
   void ridisegna() { invalidate(eRect(), 0); }
 };
