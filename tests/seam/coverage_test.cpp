@@ -63,6 +63,8 @@ const std::set<std::string> kHarmless = {
     "__gxx_personality_v0", "_Unwind_Resume", "__dso_handle", "__tls_get_addr",
     // weak hooks of the toolchain
     "__gmon_start__", "_ITM_deregisterTMCloneTable", "_ITM_registerTMCloneTable",
+    // a flag of the C library that libstdc++'s reference counts read (sigc++ slots)
+    "__libc_single_threaded",
 };
 
 // Calls the sanitizer builds add to every object.

@@ -1,0 +1,78 @@
+// OK: check that the chosen search can run, save the settings and run a scan.
+#include <plugin/scrutafasci.h>
+
+#include <host/gui/emessage.h>
+#include <plugin/sr_conosciuti.h>
+
+// 1 once the scan window is built with the plug-in; until then a launch stops
+// where the scan window would run.
+#define SCRUTA_FINESTRA_SCANSIONE 0
+
+#if SCRUTA_FINESTRA_SCANSIONE
+#include <scan/scan4transp.h>
+#else
+#include <host/gui/eerror.h>
+#endif
+
+namespace {
+
+void avviso(const char* testo) {
+  eMessageBox box(testo, "Avviso", 17, 1, 0);
+  box.show();
+  box.exec();
+  box.hide();
+}
+
+}  // namespace
+
+void eScrutafasci::avviaScansione() {
+  int tipo = chiaveCorrente(tipoRicerca);
+  if (tipo == RICERCA_BY_SR) {
+    int valori[100];
+    int numero = 0;
+    leggeSRconosciuti(PERCORSO_FILE_SR, &numero, valori);
+    if (numero == 0) {
+      avviso("Impossibile effettuare la ricerca 'by SymbolRate' se non esiste il file dei "
+             "SymbolRate conosciuti!");
+      return;
+    }
+  } else if (tipo == RICERCA_BY_AGC || tipo == RICERCA_EURISTICA) {
+    if (startSymbolRate->getNumber() == endSymbolRate->getNumber()) {
+      avviso("Impossibile effettuare la ricerca Euristica o 'by AGC' se non si specifica un "
+             "range valido per il SymbolRate!");
+      return;
+    }
+  }
+
+  scriveFileConf();
+  int parametri[10] = {freqStart->getNumber(),
+                       freqEnd->getNumber(),
+                       valStepFrequenza->getNumber(),
+                       startSymbolRate->getNumber(),
+                       endSymbolRate->getNumber(),
+                       valStepSymbolRate->getNumber(),
+                       valRitardoScansione->getNumber(),
+                       chiaveCorrente(polarita),
+                       tipo,
+                       valSogliaAggancio->getNumber()};
+#if SCRUTA_FINESTRA_SCANSIONE
+  scan4transp* scansione =
+      new scan4transp(parametri[0], parametri[1], parametri[2], parametri[3], parametri[4],
+                      parametri[5], parametri[6], parametri[7], parametri[8], parametri[9],
+                      const_cast<char*>(PERCORSO_FILE_LOG));
+  hide();
+  scansione->show();
+  scansione->Exec();
+  scansione->hide();
+  show();
+  mostraNascondeParametri();
+  delete scansione;
+#else
+  eDebug("[SCRUTAFASCI] scansione %d %d %d %d %d %d %d %d %d %d: finestra non disponibile",
+         parametri[0], parametri[1], parametri[2], parametri[3], parametri[4], parametri[5],
+         parametri[6], parametri[7], parametri[8], parametri[9]);
+  hide();
+  show();
+  mostraNascondeParametri();
+#endif
+}

@@ -1,0 +1,41 @@
+#include "support/skinned_root.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace testsupport {
+
+std::string skinSource() { return std::string(SCRUTA_SOURCE_DIR) + "/skin/scrutafasci.esml"; }
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void writeFile(const std::string& path, const std::string& content) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << content;
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+SkinnedRoot::SkinnedRoot() {
+  std::error_code ec;
+  fs::copy_file(skinSource(), plugins("scrutafasci.esml"), fs::copy_options::overwrite_existing, ec);
+  if (ec) throw std::runtime_error("cannot install the skin into " + path() + ": " + ec.message());
+}
+
+void SkinnedRoot::write(const std::string& name, const std::string& content) const {
+  writeFile(plugins(name), content);
+}
+
+std::string SkinnedRoot::read(const std::string& name) const { return readFile(plugins(name)); }
+
+bool SkinnedRoot::exists(const std::string& name) const { return fs::exists(plugins(name)); }
+
+}  // namespace testsupport
