@@ -1,6 +1,5 @@
 #include <scan/disegno_spettro.h>
 
-#include <scan/scan4transp.h>
 #include <scan/tipi_ricerca.h>
 #include <widgets/e_grafico.h>
 
@@ -123,26 +122,4 @@ void pennelloSpettro::disegnaCroceFreqSaltata(int frequenza) {
   grafico->line(f - 10706, 4, f - 10694, 16, coloreBianco, 1);
   grafico->line(f - 10705, 15, f - 10695, 5, coloreBianco, 1);
   grafico->line(f - 10706, 16, f - 10694, 4, coloreBianco, 0);
-}
-
-namespace {
-
-pennelloSpettro pennello(scan4transp& s) {
-  return pennelloSpettro{s.grafico, s.tipoRicerca, s.flagRicerca.load(), s.sogliaAggancio,
-                         s.ultimaXGrafico, s.piccoSuperato, s.coloreVerde, s.coloreBianco,
-                         s.coloreRosso, s.coloreGialloScuro};
-}
-
-}  // namespace
-
-void scan4transp::disegnaSpettro(int frequenza, int agc, int snr, int nonRidisegnare) {
-  pennello(*this).disegnaSpettro(frequenza, agc, snr, nonRidisegnare);
-}
-
-void scan4transp::disegnaSpettroTransponderTrovato(int frequenza, int snr) {
-  pennello(*this).disegnaSpettroTransponderTrovato(frequenza, snr);
-}
-
-void scan4transp::disegnaCroceFreqSaltata(int frequenza) {
-  pennello(*this).disegnaCroceFreqSaltata(frequenza);
 }

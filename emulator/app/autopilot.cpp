@@ -172,7 +172,7 @@ bool Autopilot::answerBox(bool stopping) {
 }
 
 void Autopilot::followScan() {
-  const double tick = 0.05;
+  const double tick = 0.1;
   bool stopping = false;
   double stopSince = 0, lastExit = -1e9;
   for (;;) {
@@ -185,6 +185,7 @@ void Autopilot::followScan() {
       continue;
     }
     ProgressInfo p = progressNow();
+    if (p.freqMHz > 0) out_.last = p;
     if (hooks_.progress) hooks_.progress(p);
     if (p.status == kEndText || d_.textOnScreen(kEndText)) {
       out_.finished = !stopping;
@@ -213,7 +214,8 @@ void Autopilot::followScan() {
       }
       if (p.wallTimeS - stopSince > 60) return;
     }
-    d_.waitFor([] { return emu::currentMessageBox().open; }, tick);
+    // Look at the screen now and then: the scan itself shares the toolkit's lock.
+    d_.waitFor([] { return emu::currentMessageBox().open; }, tick, 10);
   }
 }
 

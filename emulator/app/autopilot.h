@@ -23,6 +23,7 @@ struct AutopilotOutcome {
   std::string outcome;            // one line for the user and the report
   std::vector<std::string> answered;   // message boxes met, with the answer given
   std::string screenshotError;
+  ProgressInfo last;              // the scan window's last progress seen
 };
 
 struct AutopilotHooks {

@@ -7,6 +7,7 @@
 #include "emulator/app/commands.h"
 #include "emulator/scenario/error.h"
 #include "emulator/scenario/loader.h"
+#include "emulator/receiver/receiver.h"
 #include "emulator/tuner/box.h"
 
 namespace app {
@@ -48,7 +49,7 @@ BoxSetup setUpBox(const BoxOptions& o, emu::Scenario scenario, const std::string
     throw SetupError(kExitScenario, e.what());
   }
   box.clock().setRealtime(o.realtime);
-  box.load(std::move(scenario));
+  emu::receiver().load(std::move(scenario));   // into the box, with the receiver's lists
   return s;
 }
 

@@ -16,13 +16,13 @@ namespace app {
 
 using Clock = std::chrono::steady_clock;
 
-bool Driver::waitFor(const std::function<bool()>& cond, double boundS) {
+bool Driver::waitFor(const std::function<bool()>& cond, double boundS, int pollMs) {
   auto end = Clock::now() + std::chrono::microseconds(static_cast<long long>(boundS * 1e6));
   for (;;) {
     if (cond()) return true;
     if (done_.load()) return cond();
     if (Clock::now() >= end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
   }
 }
 

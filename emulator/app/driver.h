@@ -19,9 +19,9 @@ public:
   // handled it. False when it was not handled in time or the plug-in is gone.
   bool press(int key, double boundS = 10);
   bool press(const std::string& name, double boundS = 10);
-  // Polls cond every millisecond; false on timeout or when the plug-in is gone
-  // (cond is still checked once more then).
-  bool waitFor(const std::function<bool()>& cond, double boundS);
+  // Polls cond every pollMs milliseconds; false on timeout or when the plug-in
+  // is gone (cond is still checked once more then).
+  bool waitFor(const std::function<bool()>& cond, double boundS, int pollMs = 1);
   void sleepMs(int ms);
 
   // What is on screen, read under the toolkit's lock.

@@ -4,6 +4,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <host/gui/eerror.h>
+
 #include "emulator/app/autopilot.h"
 #include "emulator/app/box_root.h"
 #include "emulator/app/commands.h"
@@ -70,6 +72,7 @@ int scanCommand(const ScanOptions& o) {
     tuneReceiverTo(orbital);
     std::string logFile = setup.root + "/scrutafasci-emu.log";
     session.logTo(logFile);
+    for (const auto& n : sc.notes) eDebug("scenario: %s", n.c_str());
     std::vector<int> knownRates = readKnownRates(pluginFile(setup.root, "scrutafasci.sr"));
 
     ScanResult r;
@@ -84,6 +87,8 @@ int scanCommand(const ScanOptions& o) {
     std::printf("scrutafasci-emu scan: %s, %s (%d) %s, %d-%d MHz, search %s; box root %s\n", sc.name.c_str(),
                 sat.name.c_str(), orbital, o.settings.polarisation ? "V" : "H", o.settings.fromMHz,
                 o.settings.toMHz, searchName(o.settings.search), setup.root.c_str());
+    if (!sc.notes.empty())
+      std::printf("scenario: %zu list entries skipped or left out (listed in the debug log)\n", sc.notes.size());
     std::fflush(stdout);
 
     AutopilotHooks hooks;
@@ -112,7 +117,7 @@ int scanCommand(const ScanOptions& o) {
         [&](Driver& d) {
           Autopilot pilot(d, o, hooks);
           outcome = pilot.run();
-          last.freqMHz = std::atoi(d.textOf("lFrequenzaValore").c_str());
+          last = outcome.last;
         },
         30, [&] {
           outcome.outcome = outcome.outcome.empty() ? "the plug-in did not return" : outcome.outcome;
@@ -124,6 +129,7 @@ int scanCommand(const ScanOptions& o) {
     last.boxTimeS = r.boxTimeS;
     last.wallTimeS = r.wallTimeS;
     last.handOvers = static_cast<int>(r.handOvers.size());
+    last.services = 0;
     for (const auto& h : r.handOvers) last.services += static_cast<int>(h.services.size());
     progress.finish(last);
     for (const auto& a : outcome.answered) std::printf("answered: %s\n", a.c_str());

@@ -24,7 +24,7 @@ void eButton::redrawWidget(gPainter* p, const eRect&) {
   if (focused) fg = d.focusForeground >= 0 ? gColor(d.focusForeground) : tk::scheme("global.selected.foreground");
   p->setForegroundColor(fg);
   p->setFont(getFont());
-  tk::drawLabelText(p, clientrect, text, align, true, false, shortcutPixmap);
+  tk::drawLabelText(p, getFont(), clientrect, text, align, true, false, shortcutPixmap);
 }
 
 void eButton::gotFocus() { invalidate(); }

@@ -47,6 +47,6 @@ void countRepaint(const eWidget* w);
 
 namespace tk {
 gColor shortcutColor(const eString& name);
-void drawLabelText(gPainter* p, const eRect& client, const eString& text, int align, bool vcenter,
-                   bool wrap, const eString& mark);
+void drawLabelText(gPainter* p, const gFont& font, const eRect& client, const eString& text, int align,
+                   bool vcenter, bool wrap, const eString& mark);
 }  // namespace tk

@@ -3,6 +3,7 @@
 #include <host/gui/elabel.h>
 #include <host/gui/gpainter.h>
 #include <host/gui/eskin.h>
+#include "font.h"
 #include "internal.h"
 
 eDecoWidget::eDecoWidget(eWidget* aparent, int atakefocus, const char* deco)
@@ -83,8 +84,8 @@ gColor shortcutColor(const eString& name) {
 }
 
 // Text of a label-like widget in its client area, with an optional shortcut mark in front.
-void drawLabelText(gPainter* p, const eRect& client, const eString& text, int align, bool vcenter,
-                   bool wrap, const eString& mark) {
+void drawLabelText(gPainter* p, const gFont& font, const eRect& client, const eString& text, int align,
+                   bool vcenter, bool wrap, const eString& mark) {
   eRect box = client;
   if (!mark.empty()) {
     int m = std::min(client.height() - 8, 16);
@@ -98,6 +99,15 @@ void drawLabelText(gPainter* p, const eRect& client, const eString& text, int al
   }
   int f = align & 3;
   if (vcenter) f |= gPainter::RT_VALIGN_CENTER;
+  // Lines that do not fit the box get a smaller font (down to two thirds) rather than be cut.
+  if (text.find('\n') != std::string::npos || wrap) {
+    int wrapWidth = wrap ? box.width() : 0;
+    gFont fitted = font;
+    int smallest = std::max(1, font.pointSize * 2 / 3);
+    while (fitted.pointSize > smallest && emu::textExtent(fitted, text, wrapWidth).height() > box.height())
+      fitted.pointSize--;
+    if (fitted.pointSize != font.pointSize) p->setFont(fitted);
+  }
   if (wrap) f |= gPainter::RT_WRAP;
   p->renderText(box, text, f);
 }
@@ -108,7 +118,7 @@ void eLabel::redrawWidget(gPainter* p, const eRect&) {
   if (text.empty() && shortcutPixmap.empty()) return;
   p->setForegroundColor(getForegroundColor());
   p->setFont(getFont());
-  tk::drawLabelText(p, clientrect, text, align, (flags & flagVCenter) || !(flags & 0x100), (flags & 0x200) != 0,
+  tk::drawLabelText(p, getFont(), clientrect, text, align, (flags & flagVCenter) || !(flags & 0x100), (flags & 0x200) != 0,
                     shortcutPixmap);
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <sstream>
+#include <vector>
 #include <sys/stat.h>
 #include <pugixml.hpp>
 #include <host/gui/eerror.h>
@@ -51,6 +52,18 @@ Creators& creators() {
 }
 
 std::atomic<eSkin*> activeSkin{nullptr};
+
+// Every skin that exists, oldest first. Programs load a skin per window and never free it;
+// the list keeps them reachable, and gives the active role back to the newest remaining one
+// when the active skin is destroyed.
+struct SkinList {
+  std::mutex m;
+  std::vector<eSkin*> all;
+};
+SkinList& skins() {
+  static SkinList* l = new SkinList;
+  return *l;
+}
 
 bool fileExists(const std::string& p) {
   struct stat st;
@@ -359,11 +372,24 @@ eSkin& builtin() {
 }
 }  // namespace
 
-eSkin::eSkin() : d(new Impl) {}
+eSkin::eSkin() : d(new Impl) {
+  SkinList& l = skins();
+  std::lock_guard<std::mutex> g(l.m);
+  l.all.push_back(this);
+}
 
 eSkin::~eSkin() {
-  eSkin* self = this;
-  activeSkin.compare_exchange_strong(self, nullptr);
+  SkinList& l = skins();
+  {
+    std::lock_guard<std::mutex> g(l.m);
+    l.all.erase(std::find(l.all.begin(), l.all.end(), this));
+    if (activeSkin.load() == this) {
+      eSkin* next = nullptr;
+      for (eSkin* s : l.all)
+        if (s->d->get()) next = s;
+      activeSkin = next;
+    }
+  }
   delete d;
 }
 

@@ -9,6 +9,7 @@
 
 #include <host/gui/gui.h>
 #include <plugin/plugin_exec.h>
+#include "emulator/receiver/receiver.h"
 #include "emulator/scenario/scenario.h"
 #include "emulator/toolkit/emu.h"
 #include "emulator/tuner/box.h"
@@ -85,19 +86,19 @@ protected:
     emu::startToolkit();
     root_ = std::make_unique<testsupport::SkinnedRoot>();
     emu::box().faults().clear();
-    emu::box().load(emu::Scenario());   // tuned to nothing
+    emu::receiver().load(emu::Scenario());   // tuned to nothing
     emu::clearLog();
   }
   void TearDown() override {
     testsupport::drainLoop();
     emu::box().faults().clear();
-    emu::box().load(emu::Scenario());
+    emu::receiver().load(emu::Scenario());
     root_.reset();
   }
 
   // The receiver on a transponder of the satellite at this orbital position.
   void tuneTo(int position) {
-    emu::box().load(testsupport::ScenarioBuilder()
+    emu::receiver().load(testsupport::ScenarioBuilder()
                         .satellite(position, 0, "Satellite di prova")
                         .carrier(11362, emu::Polarisation::Horizontal, 22000)
                         .tunedTo(position, 11362, emu::Polarisation::Horizontal, 22000)

@@ -242,7 +242,7 @@ TEST_F(PluginTest, PolarityTextsComeFromTheMessageCatalogue) {
 }
 
 TEST_F(PluginTest, SettingsWindowScreenshot) {
-  emu::box().load(emu::loadScenario(emu::builtinScenarioPath()));
+  emu::receiver().load(emu::loadScenario(emu::builtinScenarioPath()));
   const std::string path = std::string(SCRUTA_BINARY_DIR) + "/screenshots/settings_window.png";
   std::filesystem::create_directories(std::string(SCRUTA_BINARY_DIR) + "/screenshots");
   std::filesystem::remove(path);

@@ -60,6 +60,8 @@ const std::set<std::string> kHarmless = {
     "__cxa_throw", "__cxa_allocate_exception", "__cxa_free_exception", "__cxa_guard_acquire",
     "__cxa_guard_release", "__cxa_guard_abort", "__cxa_pure_virtual", "__cxa_deleted_virtual",
     "__cxa_thread_atexit", "__cxa_thread_atexit_impl", "__cxa_get_exception_ptr", "__cxa_call_terminate",
+    // a glibc flag that the C++ library's shared pointers read
+    "__libc_single_threaded",
     "__gxx_personality_v0", "_Unwind_Resume", "__dso_handle", "__tls_get_addr",
     // weak hooks of the toolchain
     "__gmon_start__", "_ITM_deregisterTMCloneTable", "_ITM_registerTMCloneTable",

@@ -96,6 +96,90 @@ TEST_P(Bracket, WorkerRunsTheBoxWhileTheGuiIsParked) {
 
 INSTANTIATE_TEST_SUITE_P(Keys, Bracket,
                          ::testing::Values(Case{76, 8, "green", false, 4}, Case{76, 8, "red", false, 8},
-                                           Case{76, 8, "exit", true, -1}, Case{17, 1, "ok", true, 1}));
+                                           Case{76, 8, "exit", true, -1}, Case{17, 1, "ok", true, 1}),
+                         [](const ::testing::TestParamInfo<Case>& i) {
+                           return std::string(i.param.key) + (i.param.keyFromOutside ? "_fromOutside" : "_fromWorker");
+                         });
+
+}  // namespace
+
+namespace {
+
+// The worker asks to park the GUI thread just when the GUI thread stops it and waits for it:
+// the wait keeps serving the loop, the timer slot parks, the worker's box ends at once.
+class StoppedWorker : public eThread {
+public:
+  explicit StoppedWorker(Parking& p) : p(p) {}
+  void thread() override {
+    started = true;
+    p.enter();
+    eMessageBox box("Domanda", "Avviso", 76, 8, 0);
+    box.show();
+    answer = box.exec();
+    box.hide();
+    p.leave();
+  }
+  Parking& p;
+  std::atomic<bool> started{false};
+  std::atomic<int> answer{99};
+};
+
+TEST(BracketStop, KillTrueWhileTheWorkerWaitsForTheGuiThread) {
+  emu::startToolkit();
+  eWindow scan(1);
+  scan.show();
+  Parking parking;
+  StoppedWorker worker(parking);
+  emu::post([&] {
+    worker.run(0, 0);
+    while (!worker.started.load()) {
+    }
+    worker.kill(true);
+    scan.close(1);
+  });
+  EXPECT_EQ(scan.exec(), 1);
+  EXPECT_EQ(worker.thread_running(), 0);
+  EXPECT_EQ(worker.answer.load(), -1);
+}
+
+}  // namespace
+
+namespace {
+
+// Without the bracket: the GUI thread idles in its own loop while a worker runs a box. The
+// worker's loop is the innermost one, so it serves the queue, and keys reach the box.
+class LoneBoxWorker : public eThread {
+public:
+  explicit LoneBoxWorker(eWidget& window) : window(window) {}
+  void thread() override {
+    worker = std::this_thread::get_id();
+    eMessageBox box("Scansione terminata. Premere annulla per uscire", "Finito", 76, 8, 0);
+    box.show();
+    answer = box.exec();
+    box.hide();
+    emu::post([this] { window.close(answer.load()); });
+  }
+  eWidget& window;
+  std::thread::id worker;
+  std::atomic<int> answer{99};
+};
+
+TEST(BracketStop, AWorkerBoxTakesOverTheLoopFromAnIdleGuiThread) {
+  emu::startToolkit();
+  eWindow scan(1);
+  scan.show();
+  LoneBoxWorker worker(scan);
+  std::atomic<bool> probeOnWorker{false};
+  std::thread presser([&] {
+    ASSERT_TRUE(emu::waitUntil([] { return emu::currentMessageBox().open; }));
+    emu::post([&] { probeOnWorker = std::this_thread::get_id() == worker.worker; });
+    emu::postKey("green");
+  });
+  emu::post([&] { worker.run(0, 0); });
+  EXPECT_EQ(scan.exec(), 4);
+  presser.join();
+  worker.kill(false);
+  EXPECT_TRUE(probeOnWorker.load());
+}
 
 }  // namespace

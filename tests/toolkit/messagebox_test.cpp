@@ -33,7 +33,12 @@ INSTANTIATE_TEST_SUITE_P(Flags, MessageBoxAnswers,
                                            Answer{76, 8, "red", 0, 8}, Answer{76, 8, "ok", 0, 8},
                                            Answer{76, 4, "ok", 0, 4}, Answer{76, 8, "exit", 0, -1},
                                            Answer{17, 0, nullptr, 50, -1}, Answer{76, 8, nullptr, 50, -1},
-                                           Answer{17, 0, "ok", 5000, 1}));
+                                           Answer{17, 0, "ok", 5000, 1}),
+                         [](const ::testing::TestParamInfo<Answer>& i) {
+                           const Answer& a = i.param;
+                           return "flags" + std::to_string(a.flags) + "_def" + std::to_string(a.def) + "_" +
+                                  (a.key ? a.key : "timeout") + "_" + std::to_string(i.index);
+                         });
 
 class MessageBoxLook : public ::testing::Test {
 protected:

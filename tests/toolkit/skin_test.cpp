@@ -188,7 +188,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"<skin>\n<window name=\"x\" font=\"Regular\"/>\n</skin>\n", 2, "Family:size"},
         BadFile{"<skin>\n<colours/>\n</skin>\n", 2, "unknown element <colours>"},
         BadFile{"<skin>\n<fonts><font name=\"F\" file=\"missing.ttf\"/></fonts>\n</skin>\n", 2, "not found"},
-        BadFile{"<skin>\n<window name=\"x\"/>\n<window name=\"x\"/>\n</skin>\n", 3, "described twice"}));
+        BadFile{"<skin>\n<window name=\"x\"/>\n<window name=\"x\"/>\n</skin>\n", 3, "described twice"}),
+    [](const ::testing::TestParamInfo<BadFile>& i) { return "case" + std::to_string(i.index); });
 
 TEST(SkinFile, MissingFileIsAnError) {
   emu::clearLog();
@@ -206,6 +207,28 @@ TEST(SkinFile, WithoutASkinTheBuiltInPaletteAnswers) {
   EXPECT_NE(int(s->queryColor("std_green")), int(s->queryColor("std_red")));
   EXPECT_NE(int(s->queryScheme("eProgress.left")), int(s->queryScheme("eProgress.right")));
   EXPECT_EQ(emu::currentPalette().colors.size(), 256u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SkinFile, DestroyingTheActiveSkinHandsOverToTheNewestRemaining) {
+  emu::setLogToStderr(false);
+  std::string path = writeTemp(goodSkin);
+  auto* first = new eSkin;
+  ASSERT_EQ(first->load(path.c_str()), 0);
+  auto* unloaded = new eSkin;
+  auto* second = new eSkin;
+  ASSERT_EQ(second->load(path.c_str()), 0);
+  EXPECT_EQ(eSkin::getActive(), second);
+  delete second;
+  EXPECT_EQ(eSkin::getActive(), first);   // not the one that never loaded a file
+  delete first;
+  EXPECT_NE(eSkin::getActive(), nullptr);
+  EXPECT_NE(eSkin::getActive(), unloaded);
+  delete unloaded;
+  unlink(path.c_str());
 }
 
 }  // namespace

@@ -252,3 +252,13 @@ TEST(eMonitorFEstatus, PaintedMonitor) {
     EXPECT_GT(inchiostro, 0) << y0;
   }
 }
+
+TEST(eMonitorFEstatus, ReceiversFrontendKeepsItsOwnReaders) {
+  ASSERT_NE(eFrontend::frontend, nullptr);
+  eMonitorFEstatus m(&genitore(), eFrontend::frontend, 1);
+  m.update();
+  EXPECT_GE(m.p_snr->perc, 0);
+  EXPECT_LE(m.p_snr->perc, 99);
+  EXPECT_EQ(m.snr_num->getText(), std::to_string(m.p_snr->perc) + "%");
+  EXPECT_EQ(m.agc_num->getText(), std::to_string(m.p_agc->perc) + "%");
+}

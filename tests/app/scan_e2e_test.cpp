@@ -1,0 +1,105 @@
+// One short scan from end to end: the built emulator with the built plug-in on
+// the built-in scenario, and its report read back.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sys/stat.h>
+
+#include "emu_process.h"
+
+namespace {
+
+bool isPng(const std::string& path) {
+  std::string s = apptest::readFile(path);
+  return s.size() > 8 && s.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0;
+}
+
+// While the plug-in is still the empty placeholder module, there is nothing to drive.
+bool pluginBuilt() {
+  std::string so = apptest::readFile(SCRUTA_PLUGIN_PATH);
+  return so.find(std::string("plugin_exec\0", 12)) != std::string::npos;
+}
+
+// Until the scan window is part of the plug-in, no scan can start.
+bool scanWindowBuilt() {
+  return apptest::readFile(SCRUTA_PLUGIN_PATH).find("Scrutafasci at work") != std::string::npos;
+}
+
+}  // namespace
+
+TEST(ScanEndToEnd, ShortStandardScanFindsTheTunedTransponder) {
+  if (!scanWindowBuilt()) GTEST_SKIP() << "the plug-in has no scan window yet";
+  struct stat st {};
+  bool realBoxBefore = stat("/var/tuxbox", &st) == 0;
+  std::string home = apptest::makeTempDir("e2e");
+  std::string root = home + "/root", report = home + "/report.json", shots = home + "/shots";
+  // 11836 H at 27500 kS/s is where the built-in receiver is tuned.
+  auto r = apptest::runEmu({"scan", "--root", root, "--from", "11820", "--to", "11850", "--quiet", "--report",
+                            report, "--screenshots", shots, "--max-wall-time", "240"},
+                           home, 300);
+  ASSERT_EQ(r.status, 0) << r.out << r.err;
+  EXPECT_NE(r.out.find("Transponders handed over"), std::string::npos) << r.out;
+
+  auto j = nlohmann::json::parse(apptest::readFile(report));
+  EXPECT_EQ(j["outcome"], "finished");
+  EXPECT_EQ(j["settings"]["from_mhz"], 11820);
+  EXPECT_EQ(j["settings"]["to_mhz"], 11850);
+  EXPECT_EQ(j["satellite"]["orbital_position"], 192);
+  EXPECT_GT(j["box_time_s"].get<double>(), 0);
+
+  bool at11836 = false;
+  for (const auto& h : j["handed_over"])
+    if (std::abs(h["freq_khz"].get<long>() - 11836000) <= 3300 && h["sr_ksps"] == 27500 && h["pol"] == "H") {
+      at11836 = true;
+      EXPECT_FALSE(h["services"].empty());
+    }
+  EXPECT_TRUE(at11836) << j["handed_over"].dump();
+
+  // The services come back from the plug-in's found-channel log.
+  ASSERT_FALSE(j["services"].empty());
+  bool dasErste = false;
+  for (const auto& s : j["services"]) dasErste = dasErste || s["name"] == "Das Erste";
+  EXPECT_TRUE(dasErste) << j["services"].dump();
+  EXPECT_EQ(j.count("log_lines_not_understood"), 0u);
+
+  const auto& t = j["truth"];
+  EXPECT_GE(t["counts"]["lockable"].get<int>(), 1);
+  EXPECT_DOUBLE_EQ(t["recall"].get<double>(), 1.0);
+  EXPECT_TRUE(t["false_handovers"].empty()) << t["false_handovers"].dump();
+  EXPECT_FALSE(t["lockable_rule"].get<std::string>().empty());
+
+  for (const char* f : {"settings.png", "scan.png", "spectrum.png"}) EXPECT_TRUE(isPng(shots + "/" + f)) << f;
+  // The plug-in's files went into the box root, not into the machine's /var/tuxbox.
+  EXPECT_TRUE(stat((root + "/var/tuxbox/plugins/scrutafasci.scan").c_str(), &st) == 0);
+  EXPECT_TRUE(stat((root + "/var/tuxbox/plugins/scrutafasci.conf").c_str(), &st) == 0);
+  EXPECT_EQ(stat("/var/tuxbox", &st) == 0, realBoxBefore);
+  apptest::removeTree(home);
+}
+
+TEST(RunEndToEnd, KeyScriptDrivesTheSettingsWindowAndWritesScreenshots) {
+  if (!pluginBuilt()) GTEST_SKIP() << "the plug-in has no entry point yet";
+  std::string home = apptest::makeTempDir("run");
+  std::string root = home + "/root";
+  struct Case {
+    std::vector<std::string> extra;
+    std::string input;
+  } cases[] = {
+      {{"--keys", "right until:\"by SymbolRate\":30 shot:" + home + "/mark.png shot exit"}, ""},
+      {{}, "right until:'by SymbolRate':30 shot:" + home + "/mark.png shot exit\n"},   // the script on stdin
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"run", "--root", root, "--screenshot", home + "/exit.png"};
+    args.insert(args.end(), c.extra.begin(), c.extra.end());
+    auto r = apptest::runEmu(args, home, 120, c.input);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(isPng(home + "/mark.png"));
+    EXPECT_TRUE(isPng(home + "/exit.png"));
+    std::remove((home + "/mark.png").c_str());
+    std::remove((home + "/exit.png").c_str());
+  }
+  // A text that never shows is waited for within its bound, then reported.
+  auto r = apptest::runEmu({"run", "--root", root, "--keys", "until:\"no such text\":1"}, home, 120);
+  EXPECT_EQ(r.status, 5) << r.err;
+  EXPECT_NE(r.err.find("\"no such text\" did not appear on screen within 1 s"), std::string::npos) << r.err;
+  apptest::removeTree(home);
+}
