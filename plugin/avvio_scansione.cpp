@@ -2,11 +2,11 @@
 #include <plugin/scrutafasci.h>
 
 #include <host/gui/emessage.h>
-#include <plugin/sr_conosciuti.h>
+#include <knowledge/routine_di_servizio.h>
 
 // 1 once the scan window is built with the plug-in; until then a launch stops
 // where the scan window would run.
-#define SCRUTA_FINESTRA_SCANSIONE 0
+#define SCRUTA_FINESTRA_SCANSIONE 1
 
 #if SCRUTA_FINESTRA_SCANSIONE
 #include <scan/scan4transp.h>
@@ -30,7 +30,8 @@ void eScrutafasci::avviaScansione() {
   if (tipo == RICERCA_BY_SR) {
     int valori[100];
     int numero = 0;
-    leggeSRconosciuti(PERCORSO_FILE_SR, &numero, valori);
+    routineDiServizio routine;
+    routine.leggeFileSRconosciuti(const_cast<char*>(PERCORSO_FILE_SR), &numero, valori);
     if (numero == 0) {
       avviso("Impossibile effettuare la ricerca 'by SymbolRate' se non esiste il file dei "
              "SymbolRate conosciuti!");

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <plugin/scrutafasci.h>
-#include <plugin/sr_conosciuti.h>
+#include <knowledge/routine_di_servizio.h>
 
 elenco::elenco(TIPO_ELENCO tipo, char* percorso) : eWindow(1) {
   cmove(ePoint(120, 80));
@@ -48,7 +48,8 @@ elenco::~elenco() = default;
 void elenco::riempieSymbolRate() {
   int valori[100];
   int numero = 0;
-  leggeSRconosciuti(PERCORSO_FILE_SR, &numero, valori);
+  routineDiServizio routine;
+  routine.leggeFileSRconosciuti(const_cast<char*>(PERCORSO_FILE_SR), &numero, valori);
   for (int i = 0; i < numero; i++)
     new eListBoxEntryText(lista, eString().sprintf("%d", valori[i]),
                           reinterpret_cast<void*>(static_cast<intptr_t>(i)), 0, eString(), 0);

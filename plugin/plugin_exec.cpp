@@ -2,8 +2,8 @@
 
 #include <plugin/scrutafasci.h>
 
-// The host's arguments are not needed: everything comes from the DVB services.
-extern "C" int plugin_exec(void*) {
+// Takes nothing from the host: where the receiver is tuned comes from the DVB services.
+extern "C" int plugin_exec() {
   eScrutafasci finestra;
   finestra.show();
   finestra.exec();

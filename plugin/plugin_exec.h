@@ -1,4 +1,4 @@
 // The entry point the host calls on its GUI thread.
 #pragma once
 
-extern "C" int plugin_exec(void* parametri);
+extern "C" int plugin_exec();

@@ -80,6 +80,9 @@ int scan4transp::eventHandler(const eWidgetEvent& event) {
   switch (event.type) {
     case eWidgetEvent::execDone:
       finestraChiusa = 1;
+      // However the run ended, no worker may go on behind a closed window.
+      inScansione = 0;
+      kill(false);
       preparaUscita();
       return eWindow::eventHandler(event);
     case eWidgetEvent::wantClose:

@@ -4,6 +4,7 @@
 
 #include "emulator/toolkit/screen.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <vector>
 
@@ -16,6 +17,7 @@ struct ListSeen {
   std::string title;
   bool listShown = false;
   std::vector<std::string> entries;
+  std::vector<int> keys;
 };
 
 // The screen as it is now, into the build tree's screenshots folder.
@@ -35,7 +37,11 @@ ListSeen readList() {
     auto* list = dynamic_cast<eListBox<eListBoxEntryText>*>(child);
     if (!list) continue;
     s.listShown = list->isVisible();
-    for (eListBoxEntry* e : list->entryList()) s.entries.push_back(e->getText());
+    for (eListBoxEntry* e : list->entryList()) {
+      s.entries.push_back(e->getText());
+      auto* t = dynamic_cast<eListBoxEntryText*>(e);
+      s.keys.push_back(t ? int(reinterpret_cast<intptr_t>(t->getKey())) : -1);
+    }
   }
   return s;
 }
@@ -89,6 +95,31 @@ TEST_F(ListWindows, FoundChannelLog) {
   EXPECT_EQ(seen[2].entries, std::vector<std::string>{"Impossibile aprire il file di log!"});
   EXPECT_EQ(seen[3].entries, std::vector<std::string>{"[N R] Radio Uno | RAI"}) << "reread at each opening";
   for (const std::string& t : afterGreen) EXPECT_EQ(t, kSettingsTitle) << "green closes the list";
+}
+
+TEST_F(ListWindows, KnownSymbolRates) {
+  tuneTo(192);
+  std::string many;
+  for (int i = 0; i < 120; i++) many += std::to_string(2000 + i) + "\n";
+  std::vector<std::string> afterGreen;
+  auto seen = open("yellow",
+                   {[&] { root().write("scrutafasci.sr", "27500\n3000\n1000\n22000\n27500\n45000\n"); },
+                    [&] { std::filesystem::remove(root().plugins("scrutafasci.sr")); },
+                    [&] { root().write("scrutafasci.sr", many); }},
+                   &afterGreen, "known_rates.png");
+  ASSERT_EQ(seen.size(), 3u);
+  for (const ListSeen& s : seen) {
+    EXPECT_EQ(s.title, "Elenco SymbolRate");
+    EXPECT_TRUE(s.listShown);
+  }
+  // Plain decimals keyed by their place in the file, sorted as numbers.
+  EXPECT_EQ(seen[0].entries, (std::vector<std::string>{"3000", "22000", "27500", "27500"}));
+  EXPECT_EQ(seen[0].keys, (std::vector<int>{1, 2, 0, 3}));
+  EXPECT_TRUE(seen[1].entries.empty());
+  ASSERT_EQ(seen[2].entries.size(), 100u) << "at most 100 rates";
+  EXPECT_EQ(seen[2].entries.front(), "2000");
+  EXPECT_EQ(seen[2].entries.back(), "2099");
+  for (const std::string& t : afterGreen) EXPECT_EQ(t, kSettingsTitle);
 }
 
 TEST_F(ListWindows, Acknowledgements) {

@@ -107,7 +107,8 @@ protected:
 
   // Runs the plug-in to its end, then serves what the script left queued.
   int run() {
-    int r = plugin_exec(nullptr);
+    script.start();
+    int r = plugin_exec();
     testsupport::drainLoop();
     return r;
   }

@@ -279,9 +279,9 @@ TEST_F(PluginTest, MissingSkinIsFatal) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   tuneTo(192);
   std::filesystem::remove(root().plugins("scrutafasci.esml"));
-  EXPECT_EXIT(plugin_exec(nullptr), ::testing::ExitedWithCode(1), "skin load of \"scrutafasci\" failed");
+  EXPECT_EXIT(plugin_exec(), ::testing::ExitedWithCode(1), "skin load of \"scrutafasci\" failed");
   root().write("scrutafasci.esml", "<skin><window name=\"altro\"/></skin>");
-  EXPECT_EXIT(plugin_exec(nullptr), ::testing::ExitedWithCode(1), "skin load of \"scrutafasci\" failed");
+  EXPECT_EXIT(plugin_exec(), ::testing::ExitedWithCode(1), "skin load of \"scrutafasci\" failed");
 }
 
 }  // namespace
