@@ -108,13 +108,18 @@ void scan4transp::dvbState(const eDVBState& state) {
   if (state.state != 0 || !scanTransponderInCorso) return;
   scanTransponderInCorso = 0;
   chiudeLog();
-  if (finestraChiusa) return;
+  // A stop may come between the worker's last check and its hand-over: the
+  // host's scan then ends a scan that is already ending, and nothing restarts.
+  if (finestraChiusa || fineInCorso) return;
   lanciaIlThread();
 }
 
 void scan4transp::fermaScanFreq() {
   int prima = 0;
   if (!fineInCorso.compare_exchange_strong(prima, 1)) return;   // already ending
+  // Asked before the stop: a worker that sees the stop may end at once, and the
+  // scan it was running still deserves its closing message.
+  const bool conWorker = thread_running();
   scanTransponderInCorso = 0;
   inScansione = 0;
   lStatus->setText("Attendere...interruzione in corso");
@@ -130,7 +135,7 @@ void scan4transp::fermaScanFreq() {
     });
     return;
   }
-  if (!thread_running()) {
+  if (!conWorker) {
     scriveFileConoscenza();
     preparaUscita();
     close(0);
