@@ -25,6 +25,9 @@ void chiudeFrontend(scan4transp& scan) {
 
 int scan4transp::passoRicercaEuristica() {
   sintonizza(0);
+  // The lock and the step adaptation read the frontend's settled status: right
+  // after a tuning it has none yet and would never show a lock.
+  attendeStatus(0);
   aggiornaInformazioniSchermo();
   monitorFE->update();
   if (leggeStatusFe()) {
