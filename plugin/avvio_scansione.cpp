@@ -3,16 +3,7 @@
 
 #include <host/gui/emessage.h>
 #include <knowledge/routine_di_servizio.h>
-
-// 1 once the scan window is built with the plug-in; until then a launch stops
-// where the scan window would run.
-#define SCRUTA_FINESTRA_SCANSIONE 0
-
-#if SCRUTA_FINESTRA_SCANSIONE
 #include <scan/scan4transp.h>
-#else
-#include <host/gui/eerror.h>
-#endif
 
 namespace {
 
@@ -56,7 +47,6 @@ void eScrutafasci::avviaScansione() {
                        chiaveCorrente(polarita),
                        tipo,
                        valSogliaAggancio->getNumber()};
-#if SCRUTA_FINESTRA_SCANSIONE
   scan4transp* scansione =
       new scan4transp(parametri[0], parametri[1], parametri[2], parametri[3], parametri[4],
                       parametri[5], parametri[6], parametri[7], parametri[8], parametri[9],
@@ -68,12 +58,4 @@ void eScrutafasci::avviaScansione() {
   show();
   mostraNascondeParametri();
   delete scansione;
-#else
-  eDebug("[SCRUTAFASCI] scansione %d %d %d %d %d %d %d %d %d %d: finestra non disponibile",
-         parametri[0], parametri[1], parametri[2], parametri[3], parametri[4], parametri[5],
-         parametri[6], parametri[7], parametri[8], parametri[9]);
-  hide();
-  show();
-  mostraNascondeParametri();
-#endif
 }

@@ -20,6 +20,7 @@ class eDVBState;
 class eGrafico;
 class eProgBar;
 class eMonitorFEstatus;
+class eSkin;
 class loopForThread;
 class routineDiServizio;
 
@@ -88,6 +89,13 @@ public:
   int messaggioDalWorker(const char* testo, const char* titolo, int flags, int predefinito, int timeout = 0);
   // The GUI part of the end of the scan: the closing message and the final status.
   void concludeScansione();
+  // Writes the known symbol rates and the skip list back to their files.
+  void scriveFileConoscenza();
+  // Closes the found-channel log if it is open.
+  void chiudeLog();
+  // Status line set by the worker; remembered so that a phase can put it back
+  // without reading the label, which the GUI thread may be changing.
+  void impostaStatus(const char* testo);
 
   // Scan parameters.
   int freqPartenza;        // freqStart - 1: the first frequency probed is one step above
@@ -167,4 +175,7 @@ public:
   // Posted GUI calls check this before touching a window that may be gone.
   std::shared_ptr<std::atomic<int>> vivo;
   std::atomic<int> finestraChiusa{0};  // the modal run has ended
+  eString testoStatus;                 // the worker's last status line
+  std::atomic<int> fineInCorso{0};     // the end-of-scan sequence has begun (it runs once)
+  eSkin* skin;                         // kept while the window lives: its colours are in use
 };

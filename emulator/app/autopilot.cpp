@@ -145,6 +145,7 @@ bool Autopilot::startScan() {
     return false;
   }
   if (!up) fail("the scan window did not appear");
+  out_.started = up;
   return up;
 }
 
@@ -214,8 +215,13 @@ void Autopilot::followScan() {
       }
       if (p.wallTimeS - stopSince > 60) return;
     }
-    // Look at the screen now and then: the scan itself shares the toolkit's lock.
-    d_.waitFor([] { return emu::currentMessageBox().open; }, tick, 10);
+    // The box clock is watched closely (it runs far ahead of the wall clock); the
+    // screen only now and then, since the scan shares the toolkit's lock.
+    int polls = 0;
+    d_.waitFor([&] {
+      if (!stopping && hooks_.boxTimeS && hooks_.boxTimeS() > o_.maxBoxTimeS) return true;
+      return ++polls % 20 == 0 && emu::currentMessageBox().open;
+    }, tick, 0);
   }
 }
 
@@ -232,7 +238,12 @@ void Autopilot::takeScreenshots(bool end) {
     shot(d_.screenshot((dir / "settings.png").string(), &err), "settings.png");
   } else {
     shot(d_.screenshot((dir / "scan.png").string(), &err), "scan.png");
-    shot(d_.widgetShot("grafico", (dir / "spectrum.png").string(), &err), "spectrum.png");
+    std::string spectrum = (dir / "spectrum.png").string();
+    bool whole = false;
+    if (hooks_.spectrumBitmap)
+      d_.withWidget("grafico", [&](eWidget* g) { whole = hooks_.spectrumBitmap(g, spectrum, &err); });
+    // Without the bitmap, the part of the graph on screen.
+    if (!whole) shot(d_.widgetShot("grafico", spectrum, &err), "spectrum.png");
   }
 }
 

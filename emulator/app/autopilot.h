@@ -20,6 +20,7 @@ struct AutopilotOutcome {
   bool finished = false;          // "Scansione terminata...have fun!" was reached
   bool timedOut = false;          // the box-time or wall-time bound ran out first
   bool refused = false;           // the plug-in refused to start the scan
+  bool started = false;           // the scan window appeared
   std::string outcome;            // one line for the user and the report
   std::vector<std::string> answered;   // message boxes met, with the answer given
   std::string screenshotError;
@@ -31,6 +32,8 @@ struct AutopilotHooks {
   std::function<void(ProgressInfo&)> counts;        // fills handOvers and services
   std::function<void(const std::string&)> note;     // a line for the user
   std::function<void(const ProgressInfo&)> progress;
+  // Writes the graph widget's whole bitmap; false (and the error) when it cannot.
+  std::function<bool(eWidget* graph, const std::string& path, std::string* error)> spectrumBitmap;
 };
 
 class Autopilot {

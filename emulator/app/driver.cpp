@@ -22,7 +22,8 @@ bool Driver::waitFor(const std::function<bool()>& cond, double boundS, int pollM
     if (cond()) return true;
     if (done_.load()) return cond();
     if (Clock::now() >= end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
+    if (pollMs > 0) std::this_thread::sleep_for(std::chrono::milliseconds(pollMs));
+    else std::this_thread::sleep_for(std::chrono::microseconds(200));
   }
 }
 

@@ -19,8 +19,8 @@ public:
   // handled it. False when it was not handled in time or the plug-in is gone.
   bool press(int key, double boundS = 10);
   bool press(const std::string& name, double boundS = 10);
-  // Polls cond every pollMs milliseconds; false on timeout or when the plug-in
-  // is gone (cond is still checked once more then).
+  // Polls cond every pollMs milliseconds (0: every 0.2 ms); false on timeout or
+  // when the plug-in is gone (cond is still checked once more then).
   bool waitFor(const std::function<bool()>& cond, double boundS, int pollMs = 1);
   void sleepMs(int ms);
 

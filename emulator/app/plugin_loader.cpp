@@ -30,6 +30,8 @@ Plugin::Plugin(const std::string& path) : path_(path) {
 
 Plugin::~Plugin() { unload(); }
 
+void* Plugin::symbol(const char* name) const { return handle_ ? ::dlsym(handle_, name) : nullptr; }
+
 void Plugin::unload() {
   if (handle_) ::dlclose(handle_);
   handle_ = nullptr;

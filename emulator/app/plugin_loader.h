@@ -20,6 +20,8 @@ public:
   Plugin& operator=(const Plugin&) = delete;
 
   int exec() const { return entry_(); }
+  // An exported symbol of the plug-in, or 0.
+  void* symbol(const char* name) const;
   const std::string& path() const { return path_; }
   // Unloads now (the plug-in's static objects leave the init levels); idempotent.
   void unload();

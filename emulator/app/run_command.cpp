@@ -91,8 +91,12 @@ void describeScreen(Driver& d) {
   auto box = emu::currentMessageBox();
   if (box.open)
     std::fprintf(stderr, "[%s] %s\n", box.caption.c_str(), box.text.c_str());
-  else
-    std::fprintf(stderr, "[%s] focus: %s\n", d.topTitle().c_str(), d.focusName().c_str());
+  else {
+    std::string f = d.focusName(), value;
+    if (int n = d.numberOf(f); n >= 0) value = " = " + std::to_string(n);
+    else if (int k = d.listKeyOf(f); k >= 0) value = ", entry " + std::to_string(k);
+    std::fprintf(stderr, "[%s] focus: %s%s\n", d.topTitle().c_str(), f.c_str(), value.c_str());
+  }
 }
 
 void runTerminal(Driver& d, const RunOptions& o, ScriptState& st) {

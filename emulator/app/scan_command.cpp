@@ -13,6 +13,7 @@
 #include "emulator/app/receiver_link.h"
 #include "emulator/app/report.h"
 #include "emulator/app/session.h"
+#include "emulator/app/spectrum_shot.h"
 #include "emulator/app/summary.h"
 #include "emulator/tuner/box.h"
 #include "emulator/tuner/rf_model.h"
@@ -97,6 +98,9 @@ int scanCommand(const ScanOptions& o) {
     hooks.counts = [](ProgressInfo& p) { handOverCounts(p.handOvers, p.services); };
     hooks.note = [&progress](const std::string& line) { progress.note(line); };
     hooks.progress = [&progress](const ProgressInfo& p) { progress.update(p); };
+    hooks.spectrumBitmap = [&session](eWidget* graph, const std::string& path, std::string* err) {
+      return writeSpectrumBitmap(session.plugin(), graph, path, err);
+    };
     auto wall0 = std::chrono::steady_clock::now();
     AutopilotOutcome outcome;
     ProgressInfo last;
@@ -133,7 +137,7 @@ int scanCommand(const ScanOptions& o) {
     for (const auto& h : r.handOvers) last.services += static_cast<int>(h.services.size());
     progress.finish(last);
     for (const auto& a : outcome.answered) std::printf("answered: %s\n", a.c_str());
-    printSummary(stdout, r);
+    if (outcome.started) printSummary(stdout, r);
     if (!o.report.empty()) std::printf("\nReport: %s\n", o.report.c_str());
     if (!o.screenshots.empty()) std::printf("Screenshots: %s\n", o.screenshots.c_str());
     std::printf("Debug log: %s\n", logFile.c_str());

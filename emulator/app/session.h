@@ -22,6 +22,7 @@ public:
 
   const BoxSetup& setup() const { return setup_; }
   const std::string& pluginPath() const { return plugin_->path(); }
+  const Plugin& plugin() const { return *plugin_; }
 
   // Runs plugin_exec on the loop of the calling thread while `driver` runs on
   // another thread. When the driver has returned, the plug-in gets leaveBoundS

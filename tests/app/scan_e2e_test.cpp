@@ -14,6 +14,13 @@ bool isPng(const std::string& path) {
   return s.size() > 8 && s.compare(0, 8, "\x89PNG\r\n\x1a\n") == 0;
 }
 
+int pngWidth(const std::string& path) {
+  std::string s = apptest::readFile(path);
+  if (s.size() < 24) return 0;
+  auto b = [&](size_t i) { return static_cast<int>(static_cast<unsigned char>(s[i])); };
+  return b(16) << 24 | b(17) << 16 | b(18) << 8 | b(19);
+}
+
 // While the plug-in is still the empty placeholder module, there is nothing to drive.
 bool pluginBuilt() {
   std::string so = apptest::readFile(SCRUTA_PLUGIN_PATH);
@@ -69,6 +76,9 @@ TEST(ScanEndToEnd, ShortStandardScanFindsTheTunedTransponder) {
   EXPECT_FALSE(t["lockable_rule"].get<std::string>().empty());
 
   for (const char* f : {"settings.png", "scan.png", "spectrum.png"}) EXPECT_TRUE(isPng(shots + "/" + f)) << f;
+  EXPECT_EQ(pngWidth(shots + "/scan.png"), 720);
+  // The spectrum is the graph's whole bitmap, one column per MHz of the band.
+  EXPECT_GT(pngWidth(shots + "/spectrum.png"), 2000);
   // The plug-in's files went into the box root, not into the machine's /var/tuxbox.
   EXPECT_TRUE(stat((root + "/var/tuxbox/plugins/scrutafasci.scan").c_str(), &st) == 0);
   EXPECT_TRUE(stat((root + "/var/tuxbox/plugins/scrutafasci.conf").c_str(), &st) == 0);
@@ -101,5 +111,45 @@ TEST(RunEndToEnd, KeyScriptDrivesTheSettingsWindowAndWritesScreenshots) {
   auto r = apptest::runEmu({"run", "--root", root, "--keys", "until:\"no such text\":1"}, home, 120);
   EXPECT_EQ(r.status, 5) << r.err;
   EXPECT_NE(r.err.find("\"no such text\" did not appear on screen within 1 s"), std::string::npos) << r.err;
+  apptest::removeTree(home);
+}
+
+TEST(ScanEndToEnd, SettingsThePlugInRefusesEndWithStatusSixAndAHint) {
+  if (!pluginBuilt()) GTEST_SKIP() << "the plug-in has no entry point yet";
+  std::string home = apptest::makeTempDir("refuse");
+  struct Case {
+    std::vector<std::string> args;
+    const char* plugInSays;
+    const char* hint;
+  } cases[] = {
+      {{"--search", "agc"}, "Impossibile effettuare la ricerca Euristica o 'by AGC'", "give --sr-from and --sr-to"},
+      {{"--search", "sr"}, "Impossibile effettuare la ricerca 'by SymbolRate'", "run a standard scan"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"scan", "--root", home + "/root", "--quiet", "--report", home + "/r.json"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    auto r = apptest::runEmu(args, home, 120);
+    EXPECT_EQ(r.status, 6) << r.out << r.err;
+    EXPECT_NE(r.err.find(c.plugInSays), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(c.hint), std::string::npos) << r.err;
+    auto j = nlohmann::json::parse(apptest::readFile(home + "/r.json"));
+    EXPECT_NE(j["outcome"].get<std::string>().find("refused"), std::string::npos);
+    EXPECT_TRUE(j["handed_over"].empty());
+  }
+  apptest::removeTree(home);
+}
+
+TEST(ScanEndToEnd, ScanOutOfBoxTimeIsStoppedAndReported) {
+  if (!scanWindowBuilt()) GTEST_SKIP() << "the plug-in has no scan window yet";
+  std::string home = apptest::makeTempDir("bound");
+  auto r = apptest::runEmu({"scan", "--root", home + "/root", "--quiet", "--from", "10700", "--to", "12750",
+                            "--max-box-time", "5", "--report", home + "/r.json"},
+                           home, 300);
+  EXPECT_EQ(r.status, 5) << r.out << r.err;
+  EXPECT_NE(r.err.find("did not end within 5 s of box time"), std::string::npos) << r.err;
+  auto j = nlohmann::json::parse(apptest::readFile(home + "/r.json"));
+  EXPECT_NE(j["outcome"].get<std::string>().find("did not end"), std::string::npos);
+  // Stopped early: the whole band takes more than 300 s of box time.
+  EXPECT_LT(j["box_time_s"].get<double>(), 150);
   apptest::removeTree(home);
 }

@@ -2,6 +2,9 @@
 // settings saved before the scan runs.
 #include "plugin_fixture.h"
 
+#include <sched.h>
+#include <scan/scan4transp.h>
+
 #include <filesystem>
 #include <initializer_list>
 #include <optional>
@@ -9,6 +12,17 @@
 
 namespace plugintest {
 namespace {
+
+// A launched scan runs its window modally: stop its worker and close it as soon
+// as it is up, which brings the settings window back. The wait does not serve the
+// loop, so the keys queued for the settings window stay queued.
+void closeScanWindow() {
+  auto* scan = dynamic_cast<scan4transp*>(emu::topWindow());
+  if (!scan) return;
+  scan->inScansione = 0;
+  while (scan->thread_running()) sched_yield();
+  scan->close(0);
+}
 
 const char* const kNoKnownRates =
     "Impossibile effettuare la ricerca 'by SymbolRate' se non esiste il file dei SymbolRate "
@@ -62,6 +76,7 @@ TEST_F(PluginTest, LaunchChecksTheSearchType) {
         .key("green")
         .probe([&] { box = emu::currentMessageBox(); });
     if (c.warning) script.key("ok");
+    else script.probe(closeScanWindow);
     script
         .probe([&] {
           after = readControls();
@@ -100,10 +115,12 @@ TEST_F(PluginTest, EachLaunchRewritesTheSettings) {
   tuneTo(130);
   std::string afterFirst;
   script.key("green")
+      .probe(closeScanWindow)
       .probe([&] { afterFirst = root().read("scrutafasci.conf"); })
       .keys({"right", "right", "right"})   // past the end stays on "by AGC"
       .keys({"down", "down", "down", "down", "3", "0", "0", "0", "0"})
       .key("green")
+      .probe(closeScanWindow)
       .key("red");
   EXPECT_EQ(run(), 0);
   EXPECT_EQ(afterFirst, settingsBlock({130, 0, 10700, 12750, 3, 0, 27500, 27500, 1, 10, 53}));

@@ -1,0 +1,121 @@
+// Tuning through the real device paths: band, IF, voltage, tone, switch port, rate.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "scan_fixture.h"
+#include "host/dvbapi/frontend.h"
+
+namespace scantest {
+namespace {
+
+struct CasoSintonia {
+  const char* nome;
+  int mhz;
+  int polarita;
+  int porta;
+  uint32_t lofBasso, lofAlto, soglia;
+  uint32_t ifAtteso;
+  bool tono;
+  secVoltage tensione;
+};
+
+class Sintonia : public ScanTest, public ::testing::WithParamInterface<CasoSintonia> {};
+
+TEST_P(Sintonia, SetsBandVoltageTonePortAndRate) {
+  const CasoSintonia& c = GetParam();
+  testsupport::ScenarioBuilder b;
+  b.satellite(192, c.porta, "Astra").lnb(c.lofBasso, c.lofAlto, c.soglia);
+  b.carrier(12603, Polarisation::Vertical, 22000);
+  b.tunedTo(192, 12603, Polarisation::Vertical, 22000);
+  carica(b);
+  Parametri p;
+  p.polarita = c.polarita;
+  scan4transp& w = preparata(p);
+  w.freqCorrente = c.mhz;
+  w.srCorrente = 27500;
+  EXPECT_EQ(w.sintonizza(0), 0);
+  emu::TunerState s = emu::box().tuner().state();
+  EXPECT_EQ(s.if_khz, c.ifAtteso);
+  EXPECT_EQ(s.tone, c.tono);
+  EXPECT_EQ(s.voltage, c.tensione);
+  EXPECT_EQ(s.port, c.porta);
+  EXPECT_EQ(s.symbol_rate, 27500000u);
+  EXPECT_EQ(s.inversion, INVERSION_AUTO);
+  EXPECT_EQ(s.fec, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casi, Sintonia,
+    ::testing::Values(
+        CasoSintonia{"sogliaBassa", 11700, 0, 0, 9750000, 10600000, 11700000, 1950000, false, SEC_VOLTAGE_18},
+        CasoSintonia{"sopraSogliaAlta", 11701, 0, 0, 9750000, 10600000, 11700000, 1101000, true, SEC_VOLTAGE_18},
+        CasoSintonia{"verticale", 11701, 1, 0, 9750000, 10600000, 11700000, 1101000, true, SEC_VOLTAGE_13},
+        CasoSintonia{"porta1", 12000, 0, 1, 9750000, 10600000, 11700000, 1400000, true, SEC_VOLTAGE_18},
+        CasoSintonia{"porta3Bassa", 10800, 1, 3, 9750000, 10600000, 11700000, 1050000, false, SEC_VOLTAGE_13},
+        CasoSintonia{"oscillatoreSopra", 10700, 0, 0, 12700000, 13000000, 12750000, 2000000, false, SEC_VOLTAGE_18}),
+    [](const auto& info) { return std::string(info.param.nome); });
+
+TEST_F(ScanTest, AFailedTuningClosesTheFrontendForGood) {
+  carica(banda());
+  scan4transp& w = preparata();
+  emu::box().faults().failRequest(FE_SET_FRONTEND, 1, 1);
+  w.freqCorrente = 11000;
+  const int numero = w.fdFrontend;
+  EXPECT_LT(w.sintonizza(0), 0);
+  EXPECT_EQ(w.fdFrontend, -1);
+  EXPECT_EQ(fcntl(numero, F_GETFD), -1);   // really closed
+  EXPECT_FALSE(w.isInExec());
+  EXPECT_EQ(righeLog("ERRORE SET FRONTEND"), 1);
+  // The number of the closed descriptor is free again: another file gets it, and
+  // nothing of the scan may reach that file.
+  int altro = open("/dev/null", O_RDONLY);
+  ASSERT_GE(altro, 0);
+  EXPECT_LT(w.sintonizza(0), 0);
+  EXPECT_EQ(w.attendeStatus(1), 0u);
+  EXPECT_EQ(w.mediaLettureSNRoAGC(4, 1), 0);
+  EXPECT_EQ(righeLog("ERRORE SET FRONTEND"), 1);
+  EXPECT_EQ(righeLog("FE_READ_STATUS"), 0);
+  close(altro);
+}
+
+TEST_F(ScanTest, TheStatusWaitGivesUpWhenTheFrontendNeverAnswers) {
+  carica(banda());
+  scan4transp& w = preparata();
+  w.freqCorrente = 11000;
+  ASSERT_EQ(w.sintonizza(0), 0);
+  emu::box().faults().failRequest(FE_READ_STATUS, 1, 0);   // for ever
+  EXPECT_EQ(w.attendeStatus(0), 0u);
+  EXPECT_EQ(righeLog("++++++++ ERRORE FE_READ_STATUS"), 1);
+  EXPECT_EQ(righeLog("attesa abbandonata"), 1);
+}
+
+TEST_F(ScanTest, TheStatusWaitEndsAtOnceOnACloseRequest) {
+  carica(banda());
+  scan4transp& w = preparata();
+  w.freqCorrente = 11000;
+  ASSERT_EQ(w.sintonizza(0), 0);
+  const uint64_t prima = emu::box().clock().now();
+  w.richiestaInterruzione = 1;
+  EXPECT_EQ(w.attendeStatus(1), 0u);
+  w.richiestaInterruzione = 0;
+  w.inScansione = 0;
+  EXPECT_EQ(w.attendeStatus(0), 0u);
+  EXPECT_EQ(emu::box().clock().now(), prima);   // not one request was made
+}
+
+TEST_F(ScanTest, TheStatusWaitSeesTheLockOfALockableCarrier) {
+  carica(banda().carrier(11005, Polarisation::Horizontal, 27500, 3, 12));
+  scan4transp& w = preparata();
+  w.freqCorrente = 11005;
+  w.srCorrente = 27500;
+  ASSERT_EQ(w.sintonizza(0), 0);
+  EXPECT_TRUE(w.attendeStatus(0) & FE_HAS_LOCK);
+  w.freqCorrente = 11050;   // nothing there
+  ASSERT_EQ(w.sintonizza(0), 0);
+  FrontendStatus s = w.attendeStatus(0);
+  EXPECT_NE(s, 0u);
+  EXPECT_FALSE(s & FE_HAS_LOCK);
+}
+
+}  // namespace
+}  // namespace scantest
