@@ -30,7 +30,7 @@ namespace {
 
 using Handler = std::function<void(const std::string& value)>;
 
-struct Spec {
+struct OptionRule {
   bool takesValue;
   Handler handle;
 };
@@ -65,17 +65,17 @@ int toPolarisation(const std::string& option, const std::string& value) {
 // symbol rates, 2 for the threshold.
 constexpr long long kFiveDigits = 99999;
 
-void addBoxOptions(std::map<std::string, Spec>& specs, BoxOptions& box) {
-  specs["--root"] = {true, [&box](const std::string& v) { box.root = v; }};
-  specs["--scenario"] = {true, [&box](const std::string& v) { box.scenario = v; }};
-  specs["--plugin"] = {true, [&box](const std::string& v) { box.plugin = v; }};
-  specs["--seed"] = {true, [&box](const std::string& v) {
+void addBoxOptions(std::map<std::string, OptionRule>& rules, BoxOptions& box) {
+  rules["--root"] = {true, [&box](const std::string& v) { box.root = v; }};
+  rules["--scenario"] = {true, [&box](const std::string& v) { box.scenario = v; }};
+  rules["--plugin"] = {true, [&box](const std::string& v) { box.plugin = v; }};
+  rules["--seed"] = {true, [&box](const std::string& v) {
     box.seed = static_cast<unsigned long long>(toInteger("--seed", v, 0, (1LL << 62)));
   }};
-  specs["--realtime"] = {false, [&box](const std::string&) { box.realtime = true; }};
+  rules["--realtime"] = {false, [&box](const std::string&) { box.realtime = true; }};
 }
 
-void parseWith(const char* command, std::map<std::string, Spec>& specs,
+void parseWith(const char* command, std::map<std::string, OptionRule>& rules,
                const std::vector<std::string>& args, size_t first) {
   for (size_t i = first; i < args.size(); ++i) {
     std::string name = args[i], value;
@@ -89,10 +89,10 @@ void parseWith(const char* command, std::map<std::string, Spec>& specs,
       name = name.substr(0, eq);
       inlineValue = true;
     }
-    auto it = specs.find(name);
-    if (it == specs.end()) {
+    auto it = rules.find(name);
+    if (it == rules.end()) {
       std::string known;
-      for (auto& [n, s] : specs) known += " " + n;
+      for (auto& [n, s] : rules) known += " " + n;
       throw UsageError("unknown option " + name + " for '" + command + "'; known:" + known);
     }
     if (it->second.takesValue && !inlineValue) {
@@ -106,48 +106,48 @@ void parseWith(const char* command, std::map<std::string, Spec>& specs,
 }
 
 void parseRun(const std::vector<std::string>& args, RunOptions& o) {
-  std::map<std::string, Spec> specs;
-  addBoxOptions(specs, o.box);
-  specs["--keys"] = {true, [&o](const std::string& v) { o.keys = v; o.keysGiven = true; }};
-  specs["--screenshot"] = {true, [&o](const std::string& v) { o.screenshot = v; }};
-  specs["--until-timeout"] = {true, [&o](const std::string& v) { o.untilBoundS = toSeconds("--until-timeout", v); }};
-  parseWith("run", specs, args, 1);
+  std::map<std::string, OptionRule> rules;
+  addBoxOptions(rules, o.box);
+  rules["--keys"] = {true, [&o](const std::string& v) { o.keys = v; o.keysGiven = true; }};
+  rules["--screenshot"] = {true, [&o](const std::string& v) { o.screenshot = v; }};
+  rules["--until-timeout"] = {true, [&o](const std::string& v) { o.untilBoundS = toSeconds("--until-timeout", v); }};
+  parseWith("run", rules, args, 1);
 }
 
 void parseBand(const std::vector<std::string>& args, BandOptions& o) {
-  std::map<std::string, Spec> specs;
-  addBoxOptions(specs, o.box);
-  specs["--satellite"] = {true, [&o](const std::string& v) {
+  std::map<std::string, OptionRule> rules;
+  addBoxOptions(rules, o.box);
+  rules["--satellite"] = {true, [&o](const std::string& v) {
     o.satellite = static_cast<int>(toInteger("--satellite", v, -1800, 1800));
     o.satelliteGiven = true;
   }};
-  specs["--pol"] = {true, [&o](const std::string& v) { o.polarisation = toPolarisation("--pol", v); }};
-  specs["--from"] = {true, [&o](const std::string& v) { o.fromMHz = static_cast<int>(toInteger("--from", v, 1, kFiveDigits)); }};
-  specs["--to"] = {true, [&o](const std::string& v) { o.toMHz = static_cast<int>(toInteger("--to", v, 1, kFiveDigits)); }};
-  specs["--step"] = {true, [&o](const std::string& v) { o.stepMHz = static_cast<int>(toInteger("--step", v, 1, 2000)); }};
-  specs["--sr"] = {true, [&o](const std::string& v) { o.srKsps = static_cast<int>(toInteger("--sr", v, 1, kFiveDigits)); }};
-  specs["--csv"] = {true, [&o](const std::string& v) { o.csv = v; }};
-  specs["--png"] = {true, [&o](const std::string& v) { o.png = v; }};
-  parseWith("band", specs, args, 1);
+  rules["--pol"] = {true, [&o](const std::string& v) { o.polarisation = toPolarisation("--pol", v); }};
+  rules["--from"] = {true, [&o](const std::string& v) { o.fromMHz = static_cast<int>(toInteger("--from", v, 1, kFiveDigits)); }};
+  rules["--to"] = {true, [&o](const std::string& v) { o.toMHz = static_cast<int>(toInteger("--to", v, 1, kFiveDigits)); }};
+  rules["--step"] = {true, [&o](const std::string& v) { o.stepMHz = static_cast<int>(toInteger("--step", v, 1, 2000)); }};
+  rules["--sr"] = {true, [&o](const std::string& v) { o.srKsps = static_cast<int>(toInteger("--sr", v, 1, kFiveDigits)); }};
+  rules["--csv"] = {true, [&o](const std::string& v) { o.csv = v; }};
+  rules["--png"] = {true, [&o](const std::string& v) { o.png = v; }};
+  parseWith("band", rules, args, 1);
   if (o.fromMHz > o.toMHz)
     throw UsageError("--from " + std::to_string(o.fromMHz) + " lies above --to " + std::to_string(o.toMHz));
 }
 
 void parseScan(const std::vector<std::string>& args, ScanOptions& o) {
-  std::map<std::string, Spec> specs;
+  std::map<std::string, OptionRule> rules;
   ScanSettings& s = o.settings;
-  addBoxOptions(specs, o.box);
-  specs["--satellite"] = {true, [&o](const std::string& v) {
+  addBoxOptions(rules, o.box);
+  rules["--satellite"] = {true, [&o](const std::string& v) {
     o.satellite = static_cast<int>(toInteger("--satellite", v, -1800, 1800));
   }};
-  specs["--search"] = {true, [&s](const std::string& v) {
+  rules["--search"] = {true, [&s](const std::string& v) {
     if (v == "standard") s.search = SearchType::Standard;
     else if (v == "sr") s.search = SearchType::BySymbolRate;
     else if (v == "agc") s.search = SearchType::ByAgc;
     else throw UsageError("option --search takes standard, sr or agc, got '" + v + "'");
   }};
-  auto number = [&specs](const char* name, int& field, long long lo, long long hi) {
-    specs[name] = {true, [name, &field, lo, hi](const std::string& v) {
+  auto number = [&rules](const char* name, int& field, long long lo, long long hi) {
+    rules[name] = {true, [name, &field, lo, hi](const std::string& v) {
       field = static_cast<int>(toInteger(name, v, lo, hi));
     }};
   };
@@ -159,13 +159,13 @@ void parseScan(const std::vector<std::string>& args, ScanOptions& o) {
   number("--sr-step", s.srStep, 0, kFiveDigits);
   number("--threshold", s.threshold, 0, 99);
   number("--delay", s.delay, 0, 999);
-  specs["--pol"] = {true, [&s](const std::string& v) { s.polarisation = toPolarisation("--pol", v); }};
-  specs["--report"] = {true, [&o](const std::string& v) { o.report = v; }};
-  specs["--screenshots"] = {true, [&o](const std::string& v) { o.screenshots = v; }};
-  specs["--quiet"] = {false, [&o](const std::string&) { o.quiet = true; }};
-  specs["--max-box-time"] = {true, [&o](const std::string& v) { o.maxBoxTimeS = toSeconds("--max-box-time", v); }};
-  specs["--max-wall-time"] = {true, [&o](const std::string& v) { o.maxWallTimeS = toSeconds("--max-wall-time", v); }};
-  parseWith("scan", specs, args, 1);
+  rules["--pol"] = {true, [&s](const std::string& v) { s.polarisation = toPolarisation("--pol", v); }};
+  rules["--report"] = {true, [&o](const std::string& v) { o.report = v; }};
+  rules["--screenshots"] = {true, [&o](const std::string& v) { o.screenshots = v; }};
+  rules["--quiet"] = {false, [&o](const std::string&) { o.quiet = true; }};
+  rules["--max-box-time"] = {true, [&o](const std::string& v) { o.maxBoxTimeS = toSeconds("--max-box-time", v); }};
+  rules["--max-wall-time"] = {true, [&o](const std::string& v) { o.maxWallTimeS = toSeconds("--max-wall-time", v); }};
+  parseWith("scan", rules, args, 1);
 }
 
 }  // namespace

@@ -61,7 +61,7 @@ struct ScanOptions {
   ScanSettings settings;
   std::string report, screenshots;
   bool quiet = false;
-  double maxBoxTimeS = 24 * 3600.0; // the scan must end within this much box time
+  double maxBoxTimeS = 48 * 3600.0; // the scan must end within this much box time
   double maxWallTimeS = 1800;       // and within this much wall time
 };
 

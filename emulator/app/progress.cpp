@@ -55,7 +55,8 @@ void Progress::update(const ProgressInfo& p) {
   lastPercent_ = p.percent;
   lastHandOvers_ = p.handOvers;
   lastPrintWall_ = p.wallTimeS;
-  std::fprintf(out_, "%s\n", plainLine(p).c_str());
+  lastLine_ = plainLine(p);
+  std::fprintf(out_, "%s\n", lastLine_.c_str());
   std::fflush(out_);
 }
 
@@ -69,7 +70,7 @@ void Progress::finish(const ProgressInfo& p) {
   if (bar_) {
     std::fprintf(out_, "\r%s\033[K\n", barLine(p, 30).c_str());
     barShown_ = false;
-  } else {
+  } else if (plainLine(p) != lastLine_) {
     std::fprintf(out_, "%s\n", plainLine(p).c_str());
   }
   std::fflush(out_);

@@ -36,7 +36,7 @@ private:
   bool barShown_ = false;
   int lastPercent_ = -1, lastHandOvers_ = -1;
   double lastPrintWall_ = -1e9;
-  std::string lastStatus_;
+  std::string lastLine_;
 };
 
 }  // namespace app

@@ -102,13 +102,13 @@ eMessageBox::eMessageBox(eString amessage, eString caption, int aflags, int def,
   int textH = std::max(1, int(lines.size())) * lineH;
   int iconW = iconKind ? 40 : 0;
 
-  std::vector<const ButtonSpec*> specs;
+  std::vector<const ButtonSpec*> shown;
   bool hasYes = flags & btYes;
   for (const auto& b : buttonSpecs)
-    if (flags & b.code) specs.push_back(&b);
-  if (specs.empty()) specs.push_back(&buttonSpecs[2]);   // a box always has a way out
+    if (flags & b.code) shown.push_back(&b);
+  if (shown.empty()) shown.push_back(&buttonSpecs[2]);   // a box always has a way out
   const int bw = 110, bh = 34, gap = 10;
-  int buttonsW = int(specs.size()) * bw + (int(specs.size()) - 1) * gap;
+  int buttonsW = int(shown.size()) * bw + (int(shown.size()) - 1) * gap;
 
   int cw = std::max({textW + iconW + 30, buttonsW + 20, tk::textWidth(caption, 24) + 30, 200});
   cw = std::min(cw, emu::screenWidth - 40);
@@ -131,7 +131,7 @@ eMessageBox::eMessageBox(eString amessage, eString caption, int aflags, int def,
 
   int x = (cw - buttonsW) / 2;
   eButton* focusFirst = nullptr;
-  for (const ButtonSpec* b : specs) {
+  for (const ButtonSpec* b : shown) {
     auto* bt = new eButton(this, nullptr, 1, "eButton");
     bt->setName(b->code == btYes ? "yes" : b->code == btNo ? "no" : b->code == btOK ? "ok" : "cancel");
     bt->setText(b->text);

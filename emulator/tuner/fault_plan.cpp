@@ -132,12 +132,12 @@ bool FaultPlan::add(const std::string& rule, std::string* error) {
     return true;
   }
   if (head.rfind("request:", 0) == 0) {
-    std::string spec = head.substr(8);
+    std::string rule = head.substr(8);
     uint64_t nth = 1, count = 1;
-    size_t at = spec.find('@');
-    std::string name = spec.substr(0, at);
+    size_t at = rule.find('@');
+    std::string name = rule.substr(0, at);
     if (at != std::string::npos) {
-      std::string when = spec.substr(at + 1);
+      std::string when = rule.substr(at + 1);
       size_t x = when.find('x');
       if (!parseCount(when.substr(0, x), &nth) || nth == 0) return fail("bad call number after @");
       if (x != std::string::npos && !parseCount(when.substr(x + 1), &count))
