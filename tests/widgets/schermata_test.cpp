@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -14,9 +13,9 @@
 #include "emulator/receiver/receiver.h"
 #include "emulator/scenario/loader.h"
 #include "emulator/toolkit/emu.h"
-#include "emulator/toolkit/png.h"
 #include "emulator/toolkit/screen.h"
 #include "emulator/tuner/box.h"
+#include "support/reference_image.h"
 #include "support/temp_root.h"
 #include <host/dvb/edvb.h>
 #include <host/dvb/transponder.h>
@@ -26,9 +25,6 @@
 
 namespace {
 
-const char* const riferimento = SCRUTA_SOURCE_DIR "/tests/reference/scan_standard_mid.png";
-// Kept in the build for people to look at.
-const char* const schermata = SCRUTA_BINARY_DIR "/tests/screenshots/scan_standard_mid.png";
 
 std::string leggi(const std::string& percorso) {
   std::ifstream f(percorso, std::ios::binary);
@@ -66,7 +62,8 @@ TEST(schermata, MidScanStandardSearchLooksLikeTheReference) {
   emu::box().knobs() = emu::Knobs();
   emu::receiver().load(emu::loadScenario(SCRUTA_SOURCE_DIR "/scenarios/builtin.toml"));
   statoIniziale();
-  std::filesystem::create_directories(std::filesystem::path(schermata).parent_path());
+  // Kept in the build for people to look at.
+  const std::string schermata = testsupport::screenshotPath("scan_standard_mid.png");
   std::filesystem::remove(schermata);
 
   char percorsoLog[] = "/var/tuxbox/plugins/scrutafasci.scan";
@@ -105,18 +102,7 @@ TEST(schermata, MidScanStandardSearchLooksLikeTheReference) {
   // Somewhere in the middle of the band.
   EXPECT_GT(frequenzaAllaFoto, 11000);
   EXPECT_LT(frequenzaAllaFoto, 12500);
-  emu::RgbImage ora, atteso;
-  ASSERT_TRUE(emu::readPng(schermata, ora, &errore)) << errore;
-  if (std::getenv("SCRUTA_UPDATE_REFERENCES")) {
-    std::filesystem::copy_file(schermata, riferimento,
-                               std::filesystem::copy_options::overwrite_existing);
-    GTEST_SKIP() << "reference written: " << riferimento;
-  }
-  ASSERT_TRUE(emu::readPng(riferimento, atteso, &errore))
-      << errore << " (SCRUTA_UPDATE_REFERENCES=1 writes it from this run)";
-  const emu::ImageDifference d = emu::compareImages(ora, atteso, 8);
-  EXPECT_TRUE(d.sameSize);
   // Room for the found mark (two columns of six rows), which the worker draws while the
   // host already scans: it may land either side of the shot.
-  EXPECT_LE(d.differingFraction, 0.001) << "see " << schermata;
+  EXPECT_TRUE(testsupport::matchesReference(schermata, "scan_standard_mid.png", 8, 0.001));
 }
