@@ -34,7 +34,7 @@ namespace testsupport {
 }
 
 std::string screenshotPath(const std::string& name) {
-  const std::filesystem::path dir = SCRUTA_BINARY_DIR "/tests/screenshots";
+  const std::filesystem::path dir = SCRUTA_BINARY_DIR "/screenshots";
   std::filesystem::create_directories(dir);
   return (dir / name).string();
 }

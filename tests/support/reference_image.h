@@ -11,7 +11,7 @@ namespace testsupport {
 ::testing::AssertionResult matchesReference(const std::string& shot, const std::string& name,
                                             int channelTolerance, double maxDifferingFraction);
 
-// Where a test keeps its screenshots for people to look at: <build>/tests/screenshots/<name>.
+// Where a test keeps its screenshots for people to look at: <build>/screenshots/<name>.
 std::string screenshotPath(const std::string& name);
 
 }  // namespace testsupport
