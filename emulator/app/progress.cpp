@@ -48,7 +48,8 @@ void Progress::update(const ProgressInfo& p) {
     return;
   }
   // Plain lines: at every tenth of the range, at each hand-over, and at least
-  // every 30 s of wall time.
+  // every 30 s of wall time; nothing before the scan has shown a frequency.
+  if (p.freqMHz <= 0) return;
   bool due = p.percent / 10 != lastPercent_ / 10 || p.handOvers != lastHandOvers_ ||
              p.wallTimeS - lastPrintWall_ >= 30;
   if (!due) return;

@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 #include <pugixml.hpp>
 #include <host/gui/eerror.h>
+#include <host/gui/elabel.h>
 #include <host/gui/eskin.h>
 #include "emu.h"
 #include "font.h"
@@ -46,8 +47,11 @@ struct Creators {
   std::mutex m;
   std::map<std::string, tWidgetCreator> map;
 };
+eWidget* createLabel(eWidget* parent) { return new eLabel(parent); }
+
 Creators& creators() {
-  static Creators* c = new Creators;   // outlives the modules that unregister at exit
+  // Free-standing captions need no code: "eLabel" is always there.
+  static Creators* c = new Creators{{}, {{"eLabel", createLabel}}};   // outlives the modules that unregister at exit
   return *c;
 }
 

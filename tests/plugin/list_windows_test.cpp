@@ -3,6 +3,7 @@
 #include "plugin_fixture.h"
 
 #include "emulator/toolkit/screen.h"
+#include "support/reference_image.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -22,10 +23,8 @@ struct ListSeen {
 
 // The screen as it is now, into the build tree's screenshots folder.
 void shoot(const std::string& name) {
-  const std::string dir = std::string(SCRUTA_BINARY_DIR) + "/screenshots";
-  std::filesystem::create_directories(dir);
   std::string error;
-  EXPECT_TRUE(emu::writeScreenshot(dir + "/" + name, &error)) << error;
+  EXPECT_TRUE(emu::writeScreenshot(testsupport::screenshotPath(name), &error)) << error;
 }
 
 ListSeen readList() {

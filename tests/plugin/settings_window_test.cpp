@@ -14,6 +14,7 @@
 
 #include "emulator/scenario/loader.h"
 #include "emulator/toolkit/screen.h"
+#include "support/reference_image.h"
 
 namespace plugintest {
 namespace {
@@ -243,8 +244,7 @@ TEST_F(PluginTest, PolarityTextsComeFromTheMessageCatalogue) {
 
 TEST_F(PluginTest, SettingsWindowScreenshot) {
   emu::receiver().load(emu::loadScenario(emu::builtinScenarioPath()));
-  const std::string path = std::string(SCRUTA_BINARY_DIR) + "/screenshots/settings_window.png";
-  std::filesystem::create_directories(std::string(SCRUTA_BINARY_DIR) + "/screenshots");
+  const std::string path = testsupport::screenshotPath("settings_window.png");
   std::filesystem::remove(path);
   bool written = false;
   std::string error;
@@ -255,7 +255,7 @@ TEST_F(PluginTest, SettingsWindowScreenshot) {
         texts = emu::visibleTexts();
       })
       .keys({"right", "right"})
-      .probe([&] { emu::writeScreenshot(std::string(SCRUTA_BINARY_DIR) + "/screenshots/settings_window_agc.png"); })
+      .probe([&] { emu::writeScreenshot(testsupport::screenshotPath("settings_window_agc.png")); })
       .key("red");
   EXPECT_EQ(run(), 0);
   EXPECT_TRUE(written) << error;

@@ -15,6 +15,7 @@
 #include <widgets/e_prog_bar.h>
 #include "emulator/toolkit/emu.h"
 #include "emulator/toolkit/screen.h"
+#include "support/reference_image.h"
 #include "support/skinned_root.h"
 
 namespace {
@@ -95,10 +96,8 @@ TEST_F(SkinFile, ScanWindowPlacesEveryWidgetInside) {
   static_cast<eGrafico*>(graph)->setRange(10700, 12970, 100);
   static_cast<eProgBar*>(w.search("progBar"))->setPerc(30);
   w.show();
-  const std::string dir = std::string(SCRUTA_BINARY_DIR) + "/screenshots";
-  std::filesystem::create_directories(dir);
   std::string error;
-  EXPECT_TRUE(emu::writeScreenshot(dir + "/scan_window_layout.png", &error)) << error;
+  EXPECT_TRUE(emu::writeScreenshot(testsupport::screenshotPath("scan_window_layout.png"), &error)) << error;
   w.hide();
 }
 
