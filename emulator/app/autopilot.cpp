@@ -157,8 +157,11 @@ bool Autopilot::answerBox(bool stopping) {
   // Going on is red; only when winding down after the time bound is the scan stopped (green).
   bool stop = stopping && interruption;
   const char* key = stop ? "green" : question ? "red" : "ok";
-  out_.answered.push_back(box.caption + ": " + box.text + " -> " + key);
-  if (hooks_.note) hooks_.note("message box \"" + box.caption + "\": " + box.text + " -> " + key);
+  // Told as it happens when someone listens; otherwise kept for the closing recap.
+  if (hooks_.note)
+    hooks_.note("message box \"" + box.caption + "\": " + box.text + " -> " + key);
+  else
+    out_.answered.push_back(box.caption + ": " + box.text + " -> " + key);
   if (box.text.find("Impossibile avviare") != std::string::npos) {
     out_.refused = true;
     fail("the plug-in could not start the scan: \"" + box.text + "\"");

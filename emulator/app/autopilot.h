@@ -22,7 +22,7 @@ struct AutopilotOutcome {
   bool refused = false;           // the plug-in refused to start the scan
   bool started = false;           // the scan window appeared
   std::string outcome;            // one line for the user and the report
-  std::vector<std::string> answered;   // message boxes met, with the answer given
+  std::vector<std::string> answered;   // message boxes met, with the answer given, not told live
   std::string screenshotError;
   ProgressInfo last;              // the scan window's last progress seen
 };
