@@ -76,5 +76,8 @@ unsigned repaintCount(const eWidget* widget);
 gPalette currentPalette();
 // The font file for a family ("Regular", "Bold", "Mono" or one from the active skin).
 std::string fontFile(const std::string& family);
+// The built-in skin as XML (palette, colour roles, decorations; no fonts, no windows),
+// for skins that only add to it.
+std::string builtinSkinXml();
 
 }  // namespace emu

@@ -518,6 +518,8 @@ eSkin* eSkin::getActive() {
 
 void eSkin::makeActive() { activeSkin = this; }
 
+std::string emu::builtinSkinXml() { return defaultSkin; }
+
 namespace {
 std::shared_ptr<Parsed> builtinParsed() {
   static std::shared_ptr<Parsed>* p = [] {

@@ -10,45 +10,14 @@
 
 namespace {
 
-const char* const skinText = R"(<?xml version="1.0" encoding="UTF-8"?>
-<skin>
-  <colors>
-    <color name="std_black" value="#000000"/>
-    <color name="std_white" value="#ffffff"/>
-    <color name="std_dblue" value="#1c2a48"/>
-    <color name="std_blue" value="#2e5c9a"/>
-    <color name="std_lgray" value="#a0a8b0"/>
-    <color name="std_dgray" value="#404850"/>
-    <color name="std_green" value="#30b040"/>
-    <color name="std_red" value="#d03030"/>
-    <color name="std_dyellow" value="#e0c020"/>
-  </colors>
-  <schemes>
-    <map name="global.normal.background" color="std_dblue"/>
-    <map name="global.normal.foreground" color="std_white"/>
-    <map name="global.selected.background" color="std_blue"/>
-    <map name="global.selected.foreground" color="std_white"/>
-    <map name="eWindow.titleBar" color="std_blue"/>
-    <map name="eWindow.titleBarFont" color="std_white"/>
-    <map name="eWindow.border" color="std_lgray"/>
-  </schemes>
+// The toolkit's own palette and decorations, with fonts and the test window added.
+std::string skinText() {
+  std::string xml = emu::builtinSkinXml();
+  xml.insert(xml.rfind("</skin>"), R"(
   <fonts>
     <font name="Regular" file="DejaVuSans.ttf"/>
     <font name="Bold" file="DejaVuSans-Bold.ttf"/>
   </fonts>
-  <decos>
-    <deco name="eWindow" border="3" borderColor="std_lgray" background="std_dblue"
-          titleBackground="std_blue" titleForeground="std_white" titleHeight="36"/>
-    <deco name="eLabel" border="0"/>
-    <deco name="eButton" border="2" borderColor="std_lgray" background="std_dgray"
-          foreground="std_white" focusBackground="std_blue" focusForeground="std_white"/>
-    <deco name="eNumber" border="1" borderColor="std_lgray" background="std_black"
-          foreground="std_white" focusBackground="std_blue" focusForeground="std_dyellow"/>
-    <deco name="eListBox" border="1" borderColor="std_lgray" background="std_black"
-          foreground="std_white" focusBackground="std_blue" focusForeground="std_white"/>
-    <deco name="eSlider" border="1" borderColor="std_lgray" background="std_black"
-          foreground="std_green"/>
-  </decos>
   <window name="prova" position="140,60" size="440,400" text="Finestra di prova" font="Regular:20">
     <widget name="lFrequenza" position="10,10" size="200,30" text="Frequenza"/>
     <widget name="frequenza" position="220,10" size="100,30"/>
@@ -63,15 +32,16 @@ const char* const skinText = R"(<?xml version="1.0" encoding="UTF-8"?>
     <widget name="bt_ok" position="260,300" size="150,40" text="OK"
             shortcut="green" shortcutPixmap="green" align="center"/>
   </window>
-</skin>
-)";
+)");
+  return xml;
+}
 
 TEST(ReferenceShot, SkinnedWindowLooksLikeItsReference) {
   emu::startToolkit();
   emu::setLogToStderr(false);
   testsupport::TempRoot root;
   const std::string skinPath = root.plugins("prova.esml");
-  std::ofstream(skinPath) << skinText;
+  std::ofstream(skinPath) << skinText();
   eSkin skin;
   ASSERT_EQ(skin.load(skinPath.c_str()), 0);
   emu::Screen::instance().setBackgroundIndex(skin.queryColor("std_black"));
