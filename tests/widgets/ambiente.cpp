@@ -11,54 +11,26 @@ namespace prova {
 
 namespace {
 
-const char* const testoSkin = R"(<?xml version="1.0" encoding="UTF-8"?>
-<skin>
+// The toolkit's built-in skin, whose palette order the indices above follow, with
+// one more colour, a font and a window whose widgets the skin creates.
+std::string testoSkin() {
+  std::string xml = emu::builtinSkinXml();
+  xml.insert(xml.rfind("</skin>"), R"(
   <colors>
-    <color name="std_black"   value="#000000"/>
-    <color name="std_white"   value="#ffffff"/>
-    <color name="std_red"     value="#d02020"/>
-    <color name="std_green"   value="#20b020"/>
-    <color name="std_dyellow" value="#b09000"/>
-    <color name="std_yellow"  value="#f0e020"/>
-    <color name="std_blue"    value="#3060c0"/>
-    <color name="std_dblue"   value="#102040"/>
-    <color name="std_gray"    value="#808080"/>
-    <color name="std_grid"    value="#283848"/>
-    <color name="std_dgray"   value="#404040"/>
-    <color name="std_lgray"   value="#c0c0c0"/>
-    <color name="std_cyan"    value="#20c0d0"/>
-    <color name="std_orange"  value="#e08020"/>
-    <color name="std_scale"   value="#e0e0e0"/>
-    <color name="std_violet"  value="#8020c0"/>
+    <color name="std_violet" value="#8020c0"/>
   </colors>
-  <schemes>
-    <map name="global.normal.background"   color="std_dblue"/>
-    <map name="global.normal.foreground"   color="std_white"/>
-    <map name="global.selected.background" color="std_blue"/>
-    <map name="global.selected.foreground" color="std_white"/>
-    <map name="eWindow.titleBar"           color="std_blue"/>
-    <map name="eWindow.titleBarFont"       color="std_white"/>
-    <map name="eWindow.border"             color="std_lgray"/>
-    <map name="eProgress.left"             color="std_green"/>
-    <map name="eProgress.right"            color="std_dgray"/>
-    <map name="eProgress.border"           color="std_lgray"/>
-  </schemes>
   <fonts>
     <font name="Regular" file="DejaVuSans.ttf"/>
   </fonts>
-  <decos>
-    <deco name="eLabel" border="0"/>
-    <deco name="eSlider" border="1" borderColor="std_lgray" background="std_black"
-          foreground="std_green"/>
-  </decos>
   <window name="prova_creatori" position="0,0" size="700,400">
     <widget name="graficoDaSkin" creator="eGrafico" position="10,10" size="500,240"
             setBitmapBkColor="std_red"/>
     <widget name="barraDaSkin" creator="eProgBar" position="10,260" size="300,12"
             leftColor="std_cyan" rightColor="std_orange" border="2" direction="1"/>
   </window>
-</skin>
-)";
+)");
+  return xml;
+}
 
 }  // namespace
 
@@ -70,7 +42,7 @@ eSkin& skin() {
     int fd = mkstemp(nome);
     if (fd < 0)
       std::abort();
-    const std::string testo = testoSkin;
+    const std::string testo = testoSkin();
     if (write(fd, testo.data(), testo.size()) != ssize_t(testo.size()))
       std::abort();
     close(fd);
