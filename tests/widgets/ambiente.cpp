@@ -11,7 +11,7 @@ namespace prova {
 
 namespace {
 
-// The toolkit's built-in skin, whose palette order the indices above follow, with
+// The toolkit's built-in skin, whose palette order the indices of ambiente.h follow, with
 // one more colour, a font and a window whose widgets the skin creates.
 std::string testoSkin() {
   std::string xml = emu::builtinSkinXml();
