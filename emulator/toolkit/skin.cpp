@@ -50,8 +50,9 @@ struct Creators {
 eWidget* createLabel(eWidget* parent) { return new eLabel(parent); }
 
 Creators& creators() {
-  // Free-standing captions need no code: "eLabel" is always there.
-  static Creators* c = new Creators{{}, {{"eLabel", createLabel}}};   // outlives the modules that unregister at exit
+  // Outlives the modules that unregister at exit. Free-standing captions need no
+  // code: "eLabel" is always there.
+  static Creators* c = new Creators{{}, {{"eLabel", createLabel}}};
   return *c;
 }
 
