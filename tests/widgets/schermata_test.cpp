@@ -4,9 +4,7 @@
 
 #include <atomic>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <thread>
 
 #include "ambiente.h"
@@ -16,7 +14,7 @@
 #include "emulator/toolkit/screen.h"
 #include "emulator/tuner/box.h"
 #include "support/reference_image.h"
-#include "support/temp_root.h"
+#include "support/skinned_root.h"
 #include <host/dvb/edvb.h>
 #include <host/dvb/transponder.h>
 #include <scan/disegno_spettro.h>
@@ -24,14 +22,6 @@
 #include <widgets/e_grafico.h>
 
 namespace {
-
-
-std::string leggi(const std::string& percorso) {
-  std::ifstream f(percorso, std::ios::binary);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
 
 // Process-wide display state back to how a freshly loaded plug-in starts.
 void statoIniziale() {
@@ -53,9 +43,7 @@ void statoIniziale() {
 TEST(schermata, MidScanStandardSearchLooksLikeTheReference) {
   emu::startToolkit();
   emu::setLogToStderr(false);
-  testsupport::TempRoot root;
-  std::ofstream(root.plugins("scrutafasci.esml"), std::ios::binary)
-      << leggi(SCRUTA_SOURCE_DIR "/skin/scrutafasci.esml");
+  testsupport::SkinnedRoot root;
   emu::box().faults().clear();
   emu::box().clock().setRealtime(false);
   emu::box().clock().reset(0);
