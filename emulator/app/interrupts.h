@@ -1,0 +1,13 @@
+// Ctrl-C as a request: the first one asks the command to wind down (it prints
+// what it has and leaves); a second one ends the process at once with 130.
+#pragma once
+
+namespace app {
+
+constexpr int kExitInterrupted = 130;
+
+// Installs the SIGINT handler. `message` is written to stderr at the first Ctrl-C.
+void catchInterrupts(const char* message);
+bool interruptRequested();
+
+}  // namespace app
