@@ -18,16 +18,24 @@ std::string Progress::formatClock(double seconds) {
   return buf;
 }
 
+namespace {
+
+std::string numbersOf(const ProgressInfo& p) {
+  char buf[200];
+  std::snprintf(buf, sizeof buf, "%3d%% %5d MHz TP %d svc %d box %s wall %s", std::clamp(p.percent, 0, 100),
+                p.freqMHz, p.handOvers, p.services, Progress::formatClock(p.boxTimeS).c_str(),
+                Progress::formatClock(p.wallTimeS).c_str());
+  return buf;
+}
+
+}  // namespace
+
 std::string Progress::barLine(const ProgressInfo& p, int width) {
   int pc = std::clamp(p.percent, 0, 100);
   int filled = width * pc / 100;
   std::string bar(static_cast<size_t>(filled), '#');
   bar += std::string(static_cast<size_t>(width - filled), '-');
-  char buf[256];
-  std::snprintf(buf, sizeof buf, "[%s] %3d%% %5d MHz TP %d svc %d box %s wall %s", bar.c_str(), pc,
-                p.freqMHz, p.handOvers, p.services, formatClock(p.boxTimeS).c_str(),
-                formatClock(p.wallTimeS).c_str());
-  return buf;
+  return "[" + bar + "] " + numbersOf(p);
 }
 
 std::string Progress::plainLine(const ProgressInfo& p) {
@@ -41,10 +49,10 @@ std::string Progress::plainLine(const ProgressInfo& p) {
 std::string Progress::fittedLine(const ProgressInfo& p, int columns) {
   if (columns < kMinColumns) return "";
   int room = columns - 1;
-  // The bar takes what the numbers leave, 5 to 30 marks.
-  int numbers = static_cast<int>(textWidth(barLine(p, 0))) - 2;
-  int marks = std::clamp(room - numbers - 2, 5, 30);
-  std::string line = barLine(p, marks);
+  // The bar takes what the numbers leave, 5 to 30 marks; with less room, the numbers alone.
+  std::string numbers = numbersOf(p);
+  int marks = room - static_cast<int>(textWidth(numbers)) - 3;
+  std::string line = marks >= 5 ? barLine(p, std::min(marks, 30)) : numbers;
   int left = room - static_cast<int>(textWidth(line)) - 2;
   if (left >= 12 && !p.status.empty()) {
     std::string status;

@@ -22,6 +22,7 @@ struct Item {
   std::string text;
   bool focused = false;
   bool label = false;       // a caption, not a control
+  std::string value;        // what the focus line says, when not the text itself
 };
 
 std::string oneLine(std::string s) {
@@ -65,7 +66,9 @@ void collect(eWidget* w, eWidget* focus, std::vector<Item>& items, std::vector<s
           Item e = it;
           e.y = it.y + static_cast<int>(i);
           bool cur = static_cast<int>(i) == current;
-          e.text = std::string(cur ? (it.focused ? "> " : "* ") : "  ") + oneLine(rows[i]);
+          // The focused row is marked by the frame; a current entry out of focus by "*".
+          e.text = std::string(cur && !it.focused ? "* " : "  ") + oneLine(rows[i]);
+          e.value = oneLine(rows[i]);
           e.focused = cur && it.focused;
           block.push_back(e);
         }
@@ -205,7 +208,7 @@ ScreenView readScreen() {
       line += it.text;
       if (it.focused) {
         hasFocus = true;
-        value = it.text;
+        value = it.value.empty() ? it.text : it.value;
       } else if (it.label && !hasFocus) {
         label += (label.empty() ? "" : " ") + it.text;
       }

@@ -83,14 +83,24 @@ std::vector<TerminalKey> TerminalKeyReader::feed(const std::string& bytes) {
   std::vector<TerminalKey> out;
   for (char ch : bytes) {
     unsigned char c = static_cast<unsigned char>(ch);
+    if (skipping_) {
+      skipping_ = !(c >= 0x40 && c <= 0x7E);
+      continue;
+    }
     if (!seq_.empty()) {
       if (c == 27 && seq_.size() == 1) {   // Esc Esc: the first one was pressed alone
         out.push_back({TerminalKey::Exit, ""});
         continue;
       }
       seq_ += static_cast<char>(c);
-      // A runaway sequence (a paste, line noise) is dropped rather than kept forever.
-      if (sequenceComplete(seq_) || seq_.size() > 16) {
+      // An overlong sequence (line noise, a paste) is dropped up to its final byte:
+      // its parameter digits must not reach the box as digits.
+      if (seq_.size() > 16 && !sequenceComplete(seq_)) {
+        seq_.clear();
+        skipping_ = true;
+        continue;
+      }
+      if (sequenceComplete(seq_)) {
         auto keys = finishSequence();
         out.insert(out.end(), keys.begin(), keys.end());
       }
@@ -122,6 +132,7 @@ std::vector<TerminalKey> TerminalKeyReader::idle() {
   std::vector<TerminalKey> out;
   if (seq_ == "\x1b") out.push_back({TerminalKey::Exit, ""});
   seq_.clear();   // an unfinished sequence that stalled: nothing to guess from it
+  skipping_ = false;
   return out;
 }
 

@@ -23,6 +23,7 @@ public:
 private:
   std::vector<TerminalKey> finishSequence();
   std::string seq_;     // an escape sequence being read, starting with ESC
+  bool skipping_ = false;   // the rest of an overlong sequence, up to its final byte
 };
 
 // The key map in one line, for the terminal's greeting.

@@ -149,7 +149,9 @@ TEST(Options, HelpListsEveryOptionTheParserAcceptsWithDefaultAndRange) {
     for (const auto& row : table) {
       bool flag = row.value.empty();
       EXPECT_TRUE(row.help.find("default") != std::string::npos) << name << " " << row.name << ": " << row.help;
-      if (!flag) EXPECT_NE(help.find(row.name + " " + row.value), std::string::npos) << row.name;
+      if (!flag) {
+        EXPECT_NE(help.find(row.name + " " + row.value), std::string::npos) << row.name;
+      }
     }
   }
   std::string u = app::usageText();

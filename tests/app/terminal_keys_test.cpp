@@ -82,6 +82,7 @@ TEST(TerminalKeys, StalledSequenceIsDroppedNotGuessed) {
 
 TEST(TerminalKeys, RunawaySequenceEnds) {
   TerminalKeyReader r;
-  EXPECT_EQ(words(r.feed("\x1b[" + std::string(40, '1'))), "");
+  EXPECT_EQ(words(r.feed("\x1b[" + std::string(40, '1'))), "") << "no digit leaks from its parameters";
+  EXPECT_EQ(words(r.feed("2;3~")), "") << "its end is dropped too";
   EXPECT_EQ(words(r.feed("7")), "7");
 }
