@@ -77,6 +77,7 @@ struct OptionDoc {
   std::string name;        // "--from"
   std::string value;       // "MHZ"; empty for a flag
   std::string help;        // what it does, its default and its range
+  bool common = false;     // one of the options every command takes
 };
 
 // The option table of a command (Run, Band or Scan), in the order help shows it.

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "emulator/app/options.h"
 
 using app::parseOptions;
@@ -142,15 +145,19 @@ TEST(Options, HelpListsEveryOptionTheParserAcceptsWithDefaultAndRange) {
     ASSERT_FALSE(help.empty()) << name;
     auto table = app::optionTable(cmd);
     EXPECT_EQ(table.size(), accepted.size()) << name;
+    std::string common = app::usageText().substr(app::usageText().find("Options of every command:"));
     for (const auto& option : accepted) {
-      // Listed at the start of a line of this command's block, not only in a sentence.
-      EXPECT_NE(help.find("\n    " + option + " "), std::string::npos) << name << " " << option << "\n" << help;
+      // Listed at the start of a line of this command's block (or of the common
+      // options), not only in a sentence.
+      bool own = help.find("\n    " + option + " ") != std::string::npos;
+      bool shared = common.find("\n    " + option + " ") != std::string::npos;
+      EXPECT_TRUE(own || shared) << name << " " << option << "\n" << help;
     }
     for (const auto& row : table) {
       bool flag = row.value.empty();
       EXPECT_TRUE(row.help.find("default") != std::string::npos) << name << " " << row.name << ": " << row.help;
       if (!flag) {
-        EXPECT_NE(help.find(row.name + " " + row.value), std::string::npos) << row.name;
+        EXPECT_NE((row.common ? common : help).find(row.name + " " + row.value), std::string::npos) << row.name;
       }
     }
   }
@@ -164,4 +171,12 @@ TEST(Options, BandSatelliteIsOptionalInHelpAndParser) {
   auto b = parseOptions({"band"});
   EXPECT_FALSE(b.band.satelliteGiven);
   EXPECT_NE(helpOf("band").find("default: where the scenario's receiver is tuned"), std::string::npos);
+}
+
+TEST(Options, ReadmeCarriesTheHelpAsPrinted) {
+  std::ifstream f(std::string(SCRUTA_SOURCE_DIR) + "/README.md");
+  std::stringstream readme;
+  readme << f.rdbuf();
+  EXPECT_NE(readme.str().find("```\n" + app::usageText() + "```\n"), std::string::npos)
+      << "README.md must hold the output of `scrutafasci-emu help` in one code block";
 }
