@@ -10,6 +10,8 @@ namespace app {
 namespace {
 std::atomic<int> interrupts{0};
 const char* firstMessage = "";
+termios savedTerminal{};
+std::atomic<int> terminalFd{-1};
 
 void onInterrupt(int) {
   if (interrupts.fetch_add(1) == 0) {
@@ -18,6 +20,8 @@ void onInterrupt(int) {
     (void)n;
     return;
   }
+  int fd = terminalFd.load();
+  if (fd >= 0) tcsetattr(fd, TCSANOW, &savedTerminal);
   _exit(kExitInterrupted);
 }
 }  // namespace
@@ -32,5 +36,13 @@ void catchInterrupts(const char* message) {
 }
 
 bool interruptRequested() { return interrupts.load() > 0; }
+
+void restoreTerminalOnInterrupt(int fd, const termios& settings) {
+  terminalFd = -1;
+  savedTerminal = settings;
+  terminalFd = fd;
+}
+
+void forgetTerminal() { terminalFd = -1; }
 
 }  // namespace app

@@ -26,10 +26,12 @@ public:
     raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
     raw.c_cc[VMIN] = 0;
     raw.c_cc[VTIME] = 0;
+    restoreTerminalOnInterrupt(fd_, saved_);
     ok_ = tcsetattr(fd_, TCSANOW, &raw) == 0;
   }
   ~RawTerminal() {
     if (ok_) tcsetattr(fd_, TCSANOW, &saved_);
+    forgetTerminal();
   }
   // Bytes available within timeoutMs: "" on timeout; false at the end of input.
   bool read(int timeoutMs, std::string& bytes) {

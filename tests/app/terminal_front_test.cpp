@@ -183,3 +183,18 @@ TEST_F(TerminalFront, CtrlCInScanWritesThePartialTableAndReport) {
   std::string json = apptest::readFile(report);
   EXPECT_NE(json.find("\"outcome\": \"interrupted\""), std::string::npos) << json.substr(0, 800);
 }
+
+TEST_F(TerminalFront, SecondCtrlCInScanLeavesAtOnce) {
+  std::string report = home + "/r.json";
+  EmuPty t({"scan", "--root", root, "--realtime", "--from", "11700", "--to", "11800", "--report", report}, home);
+  expectShown(t, " MHz TP ", 0);
+  size_t at = t.mark();
+  t.type("\x03");
+  expectShown(t, "interrupted: closing the scan", at);
+  auto asked = std::chrono::steady_clock::now();
+  t.type("\x03");
+  EXPECT_EQ(t.finish(), 130);
+  double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - asked).count();
+  EXPECT_LT(took, 2.0);
+  EXPECT_EQ(t.text().find("Transponders handed over:", at), std::string::npos) << "no wind-down: " << t.text().substr(at);
+}
