@@ -85,6 +85,7 @@ std::string seconds(double s) {
 constexpr long long kFiveDigits = 99999;
 
 void addBoxOptions(Rules& rules, BoxOptions& box) {
+  size_t first = rules.rows.size();
   rules.add("--scenario", "FILE", "the box's scenario (default: scenarios/builtin.toml)",
             [&box](const std::string& v) { box.scenario = v; });
   rules.add("--root", "DIR", "the box root holding var/tuxbox (default: a per-user state folder)",
@@ -98,6 +99,7 @@ void addBoxOptions(Rules& rules, BoxOptions& box) {
             });
   rules.add("--realtime", "", "paces the box's clock against the wall clock (default: as fast as it goes)",
             [&box](const std::string&) { box.realtime = true; });
+  for (size_t i = first; i < rules.rows.size(); ++i) rules.rows[i].doc.common = true;
 }
 
 void parseWith(const char* command, const Rules& rules, const std::vector<std::string>& args, size_t first) {
@@ -270,15 +272,37 @@ std::vector<OptionDoc> optionTable(Command c) {
 
 namespace {
 
-void listOptions(std::string& out, Command c) {
+// Option rows: the name, then the text in one column, wrapped to 100 columns.
+void listOptions(std::string& out, Command c, bool common) {
+  const size_t column = 30, width = 100;
   for (const OptionDoc& d : optionTable(c)) {
+    if (d.common != common) continue;
     std::string head = "    " + d.name + (d.value.empty() ? "" : " " + d.value);
     out += head;
-    // The text starts in one column; a long option name gets a line of its own.
-    const size_t column = 30;
     if (head.size() + 2 > column) out += "\n" + std::string(column, ' ');
     else out += std::string(column - head.size(), ' ');
-    out += d.help + "\n";
+    size_t used = column;
+    std::string word;
+    bool firstWord = true;
+    for (size_t i = 0; i <= d.help.size(); ++i) {
+      if (i < d.help.size() && d.help[i] != ' ') {
+        word += d.help[i];
+        continue;
+      }
+      if (word.empty()) continue;
+      if (!firstWord && used + 1 + word.size() > width) {
+        out += "\n" + std::string(column, ' ');
+        used = column;
+      } else if (!firstWord) {
+        out += " ";
+        ++used;
+      }
+      out += word;
+      used += word.size();
+      word.clear();
+      firstWord = false;
+    }
+    out += "\n";
   }
 }
 
@@ -301,17 +325,19 @@ Commands:
            --screenshot's file; the path is printed), q or Ctrl-C = leave the plug-in.
            Backspace and other keys do nothing.
 )";
-  listOptions(u, Command::Run);
+  listOptions(u, Command::Run, false);
   u += R"(  band   sweep the tuner and print AGC, SNR and status per frequency; a range the
          LNB and tuner cannot reach is refused with one message
 )";
-  listOptions(u, Command::Band);
+  listOptions(u, Command::Band, false);
   u += R"(  scan   run a blind scan through the settings window, as a person would; settings the
          band cannot hold are warned about and still typed in; Ctrl-C stops the scan, prints
          the partial table and writes the report (outcome "interrupted"); a second Ctrl-C
          leaves at once
 )";
-  listOptions(u, Command::Scan);
+  listOptions(u, Command::Scan, false);
+  u += "\nOptions of every command:\n";
+  listOptions(u, Command::Run, true);
   u += R"(
 Exit status:
   0 done; 1 anything else (a screenshot or file that failed); 2 a bad command line or an
