@@ -60,8 +60,8 @@ int scanCommand(const ScanOptions& o) {
     std::printf("scrutafasci-emu scan: %s, %s (%d) %s, %d-%d MHz, search %s; box root %s\n", sc.name.c_str(),
                 sat.name.c_str(), orbital, o.settings.polarisation ? "V" : "H", o.settings.fromMHz,
                 o.settings.toMHz, searchName(o.settings.search), setup.root.c_str());
-    if (!sc.notes.empty())
-      std::printf("scenario: %zu list entries skipped or left out (listed in the debug log)\n", sc.notes.size());
+    if (sc.entries_dropped > 0)
+      std::printf("scenario: %d list entries skipped or left out (listed in the debug log)\n", sc.entries_dropped);
     std::fflush(stdout);
 
     AutopilotHooks hooks;
