@@ -20,11 +20,6 @@ const char* kEndText = "Scansione terminata...have fun!";
 const char* kScanTitle = "Scrutafasci at work";
 const char* kEndCaption = "Finito";
 
-// The settings window's refusals of a search it cannot run: a warning box whose
-// text says the search is impossible.
-bool isRefusal(const std::string& caption, const std::string& text) {
-  return caption == "Avviso" && text.rfind("Impossibile effettuare la ricerca", 0) == 0;
-}
 
 int focusIndex(const std::string& name) {
   auto it = std::find(kFocusOrder.begin(), kFocusOrder.end(), name);
@@ -36,6 +31,10 @@ double secondsSince(std::chrono::steady_clock::time_point t) {
 }
 
 }  // namespace
+
+bool isRefusal(const std::string& caption, const std::string& text) {
+  return caption == "Avviso" && text.rfind("Impossibile effettuare la ricerca", 0) == 0;
+}
 
 Autopilot::Autopilot(Driver& driver, const ScanOptions& options, AutopilotHooks hooks)
     : d_(driver), o_(options), hooks_(std::move(hooks)) {}

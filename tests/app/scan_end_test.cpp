@@ -7,12 +7,31 @@
 #include <unistd.h>
 
 #include "emu_process.h"
+#include "emulator/app/autopilot.h"
+
+TEST(ScanEnd, ARefusalIsKnownByItsCaptionAndText) {
+  struct Case {
+    const char* caption;
+    const char* text;
+    bool refusal;
+  } cases[] = {
+      {"Avviso", "Impossibile effettuare la ricerca 'by SymbolRate' se non esiste il file dei SymbolRate conosciuti!",
+       true},
+      {"Avviso", "Impossibile effettuare la ricerca Euristica o 'by AGC' se non si specifica un range valido per il "
+                 "SymbolRate!",
+       true},
+      {"Finito", "Scansione terminata. Premere annulla per uscire", false},
+      {"Avviso", "Impossibile fare scan su questo transponder!", false},
+      {"Frequenze da saltare", "Impossibile effettuare la ricerca", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(app::isRefusal(c.caption, c.text), c.refusal) << c.caption << ": " << c.text;
+}
 
 // A 10 MHz scan may be over before the autopilot first looks: its closing box is
 // then up, and must not be taken for a refusal (that used to happen about one run in six).
 TEST(ScanEnd, ShortScansEndFinishedEveryTime) {
   std::string home = apptest::makeTempDir("short");
-  for (int i = 0; i < 12; ++i) {
+  for (int i = 0; i < 20; ++i) {
     std::string root = home + "/root" + std::to_string(i);
     auto r = apptest::runEmu({"scan", "--root", root, "--from", "10700", "--to", "10710", "--quiet", "--report",
                               root + ".json"},
