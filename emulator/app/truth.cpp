@@ -189,14 +189,36 @@ std::vector<Plateau> plateausOf(const std::vector<emu::AttemptRecord>& attempts)
 
 bool covers(const Plateau& p, uint32_t khz) { return khz + 500.0 >= p.firstRfKhz && khz <= p.lastRfKhz + 500.0; }
 
+// What the scan tried nearest to the carrier: rates on it, or frequencies near it.
+std::string nearestTried(const emu::Carrier& c, const std::vector<const emu::AttemptRecord*>& on, bool rates) {
+  double below = -1, above = -1;
+  double own = rates ? c.symbol_rate / 1000.0 : c.frequency_khz / 1000.0;
+  for (const emu::AttemptRecord* a : on) {
+    if (rates && !a->in_capture) continue;
+    double v = rates ? a->programmed_sr / 1000 : a->nominal_khz / 1000;
+    if (v <= own && (below < 0 || v > below)) below = v;
+    if (v >= own && (above < 0 || v < above)) above = v;
+  }
+  if (below < 0 && above < 0) return "";
+  char b[120];
+  const char* unit = rates ? "kS/s" : "MHz";
+  if (below >= 0 && above >= 0)
+    std::snprintf(b, sizeof b, "nearest tried: %.0f and %.0f %s", below, above, unit);
+  else
+    std::snprintf(b, sizeof b, "nearest tried: %.0f %s", below >= 0 ? below : above, unit);
+  return b;
+}
+
 MissReason missReason(const emu::Satellite& sat, int ci, const ScanSettings& s, const std::vector<int>& known,
-                      const LockOracle& o, const ScanTrace& trace, const std::vector<Plateau>& plateaus) {
+                      const LockOracle& o, const ScanTrace& trace, const std::vector<Plateau>& plateaus,
+                      std::string* detail) {
   const emu::Carrier& c = sat.carriers[static_cast<size_t>(ci)];
-  std::vector<const emu::AttemptRecord*> on, locking;
+  std::vector<const emu::AttemptRecord*> mine, on, locking;
   double reach = -1e300;
   for (const emu::AttemptRecord& a : trace.attempts) {
     if (a.host) continue;
     reach = std::max(reach, a.rf_khz);
+    if (a.polarisation == c.polarisation) mine.push_back(&a);
     if (a.candidate.carrier != ci || a.polarisation != c.polarisation) continue;
     on.push_back(&a);
     if (a.lockable) locking.push_back(&a);
@@ -235,6 +257,7 @@ MissReason missReason(const emu::Satellite& sat, int ci, const ScanSettings& s, 
       Search inSweep = searchLock(o, sat, ci, s, {s.srFrom, s.srTo - 1});
       if (!knownFits && !inSweep.locks) return MissReason::RateOutsideSweep;
     }
+    *detail = tunedOn ? nearestTried(c, on, true) : nearestTried(c, mine, false);
     return tunedOn ? MissReason::StepsPastWindow : MissReason::NotInCapture;
   }
   int bestPct = 0;
@@ -317,8 +340,10 @@ Truth computeTruth(const emu::Satellite& sat, const ScanSettings& s, const std::
       }
     if (tc.lockable && tc.foundBy < 0) {
       tc.missed = true;
-      tc.reason = missReason(sat, tc.index, s, known, o, trace, plateaus);
+      std::string detail;
+      tc.reason = missReason(sat, tc.index, s, known, o, trace, plateaus, &detail);
       tc.why = missReasonText(tc.reason);
+      if (!detail.empty()) tc.why += " (" + detail + ")";
     }
     t.inRange.push_back(tc);
   }

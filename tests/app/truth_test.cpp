@@ -227,6 +227,7 @@ TEST(Truth, EveryMissGetsItsReasonFromTheTrace) {
     std::function<void(app::ScanTrace&)> trace;
     int carrier;
     MissReason reason;
+    const char* detail = "";   // what the reason adds from the trace
   } cases[] = {
       {"stopped before it", standard,
        [](app::ScanTrace& t) {
@@ -236,7 +237,7 @@ TEST(Truth, EveryMissGetsItsReasonFromTheTrace) {
        1, MissReason::ScanStopped},
       {"tried near it, never in capture", standard,
        [](app::ScanTrace& t) { t.attempts.push_back(attempt(11066000, 27.5e6, -1, false)); }, 1,
-       MissReason::NotInCapture},
+       MissReason::NotInCapture, "nearest tried: 11066 MHz"},
       {"set where it locks, SNR low", standard,
        [](app::ScanTrace& t) {
          auto a = attempt(11060000, 27.5e6, 1, true);
@@ -266,7 +267,10 @@ TEST(Truth, EveryMissGetsItsReasonFromTheTrace) {
          t.attempts.push_back(attempt(11060000, 27.0e6, 1, false));
          t.attempts.push_back(attempt(11060000, 28.0e6, 1, false));
        },
-       1, MissReason::StepsPastWindow},
+       1, MissReason::StepsPastWindow, "nearest tried: 27000 and 28000 kS/s"},
+      {"tuned on it at wrong rates (standard)", standard,
+       [](app::ScanTrace& t) { t.attempts.push_back(attempt(11060000, 27.49e6, 1, false)); }, 1,
+       MissReason::StepsPastWindow},
       {"no plateau over it", agc, [](app::ScanTrace& t) { walk(t, 10980, 11130, {{10990, 11010}}); }, 1,
        MissReason::NoPlateau},
       {"plateau open at the end", agc, [](app::ScanTrace& t) { walk(t, 10980, 11130, {{11105, 11130}}); }, 2,
@@ -291,7 +295,8 @@ TEST(Truth, EveryMissGetsItsReasonFromTheTrace) {
     ASSERT_TRUE(tc->lockable) << c.what << ": " << tc->why;
     ASSERT_TRUE(tc->missed) << c.what;
     EXPECT_EQ(app::missReasonName(tc->reason), std::string(app::missReasonName(c.reason))) << c.what;
-    EXPECT_EQ(tc->why, app::missReasonText(c.reason)) << c.what;
+    EXPECT_EQ(tc->why.rfind(app::missReasonText(c.reason), 0), 0u) << c.what << ": " << tc->why;
+    EXPECT_NE(tc->why.find(c.detail), std::string::npos) << c.what << ": " << tc->why;
   }
 }
 
