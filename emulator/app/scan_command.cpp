@@ -85,7 +85,7 @@ int scanCommand(const ScanOptions& o) {
       r.handOvers = handedOver();
       r.log = readFoundLog(pluginFile(setup.root, "scrutafasci.scan"));
       r.outcome = outcome.outcome.empty() ? (partial ? "the plug-in did not return" : "ended") : outcome.outcome;
-      trace.attempts = emu::box().tuner().attempts();
+      if (trace.attempts.empty()) trace.attempts = emu::box().tuner().takeAttempts();
       trace.finished = outcome.finished;
       r.used = usedSettings(o.settings, knownRates, trace.attempts);
       LockOracle oracle = tunerOracle(emu::box().tuner(), sc, orbital);

@@ -177,7 +177,7 @@ std::vector<Plateau> plateausOf(const std::vector<emu::AttemptRecord>& attempts)
   for (const emu::AttemptRecord& a : attempts) {
     // The measurement: four AGC reads at the probe rate (a sweep step reads the SNR).
     if (a.host || a.programmed_sr != kProbeSps || a.agc_reads < 4) continue;
-    int agc = static_cast<int>(a.agc_sum / static_cast<uint64_t>(a.agc_reads));
+    int agc = static_cast<int>(a.agc_sum / a.agc_reads);
     if (agc >= kPlateauAgc)
       run.push_back({static_cast<int>(std::lround(a.nominal_khz / 1000)), 65535 - agc, a.rf_khz});
     else

@@ -73,7 +73,6 @@ void Tuner::retuneLocked(uint64_t start) {
   current_record_ = -1;
   if (!recording_ || !state_.tuned || !view_.powered) return;
   AttemptRecord r;
-  r.start_us = start;
   r.host = host_tuning_;
   r.polarisation = polarisationOf(state_.voltage);
   r.rf_khz = view_.rf_khz;
@@ -378,8 +377,11 @@ uint16_t Tuner::signalStrength() {
     std::lock_guard<std::mutex> l(mutex_);
     v = strengthAtLocked(clock_.now());
     if (current_record_ >= 0) {
-      records_[static_cast<size_t>(current_record_)].agc_sum += v;
-      ++records_[static_cast<size_t>(current_record_)].agc_reads;
+      AttemptRecord& r = records_[static_cast<size_t>(current_record_)];
+      if (r.agc_reads < UINT16_MAX && r.agc_sum <= UINT32_MAX - v) {
+        r.agc_sum += v;
+        ++r.agc_reads;
+      }
     }
     clock_.advance(knobs_.read_us);
   }
@@ -467,6 +469,14 @@ void Tuner::recordAttempts(bool on) {
 std::vector<AttemptRecord> Tuner::attempts() const {
   std::lock_guard<std::mutex> l(mutex_);
   return records_;
+}
+
+std::vector<AttemptRecord> Tuner::takeAttempts() {
+  std::lock_guard<std::mutex> l(mutex_);
+  std::vector<AttemptRecord> out;
+  out.swap(records_);
+  current_record_ = -1;
+  return out;
 }
 
 TuneOutcome Tuner::tune(const TuneRequest& r) {

@@ -79,20 +79,19 @@ struct TuneOutcome {
 
 // One acquisition attempt as a scan met it: where the tuner was set, what the model
 // made of it and what the reads showed. Kept only while recording (for the truth).
-struct AttemptRecord {
-  uint64_t start_us = 0;
-  bool host = false;                 // started by tune() (the host), not by a device request
-  Polarisation polarisation = Polarisation::Horizontal;
+struct AttemptRecord {               // 48 bytes: a long sweep keeps some 100 000 of them
   double rf_khz = 0;                 // dish frequency the tuned IF stands for
   double nominal_khz = 0;            // the same without the LNB's error: what the caller meant
   double programmed_sr = 0;
   CarrierRef candidate;
+  Polarisation polarisation = Polarisation::Horizontal;
+  uint32_t agc_sum = 0;              // strength reads: sum and count (saturating)
+  uint16_t agc_reads = 0;
+  uint16_t max_snr = 0;              // greatest SNR read
+  bool host = false;                 // started by tune() (the host), not by a device request
   bool in_capture = false;
   bool lockable = false;
   bool lock_read = false;            // a status read showed LOCK
-  uint16_t max_snr = 0;              // greatest SNR read
-  uint64_t agc_sum = 0;              // strength reads: sum and count
-  int agc_reads = 0;
 };
 
 struct SweepRequest {
@@ -150,6 +149,7 @@ public:
   // Records every acquisition attempt from now on (clears what was kept).
   void recordAttempts(bool on);
   std::vector<AttemptRecord> attempts() const;
+  std::vector<AttemptRecord> takeAttempts();      // hands the record over, keeps recording
 
 private:
   struct SatelliteIndex {

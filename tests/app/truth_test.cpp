@@ -200,7 +200,7 @@ void walk(app::ScanTrace& t, int from, int to, std::vector<std::pair<int, int>> 
     bool up = false;
     for (auto [lo, hi] : high) up = up || (f >= lo && f <= hi);
     a.agc_reads = 4;
-    a.agc_sum = 4ull * (up ? 65535 : 45000);
+    a.agc_sum = 4u * (up ? 65535 : 45000);
     t.attempts.push_back(a);
   }
 }
