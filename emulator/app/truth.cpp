@@ -194,7 +194,6 @@ std::string nearestTried(const emu::Carrier& c, const std::vector<const emu::Att
   double below = -1, above = -1;
   double own = rates ? c.symbol_rate / 1000.0 : c.frequency_khz / 1000.0;
   for (const emu::AttemptRecord* a : on) {
-    if (rates && !a->in_capture) continue;
     double v = rates ? a->programmed_sr / 1000 : a->nominal_khz / 1000;
     if (v <= own && (below < 0 || v > below)) below = v;
     if (v >= own && (above < 0 || v < above)) above = v;
@@ -240,7 +239,31 @@ MissReason missReason(const emu::Satellite& sat, int ci, const ScanSettings& s, 
   }
 
   if (locking.empty()) {
-    bool tunedOn = std::any_of(on.begin(), on.end(), [](const emu::AttemptRecord* a) { return a->in_capture; });
+    // Was it tuned at a frequency where the model locks it at its own rate? Then the
+    // rates were wrong; otherwise the frequencies were.
+    std::vector<const emu::AttemptRecord*> rightPlace;
+    std::vector<double> asked, good;
+    const uint32_t ownSps = static_cast<uint32_t>(std::lround(c.symbol_rate / 1000.0)) * 1000u;
+    for (const emu::AttemptRecord* a : on) {
+      // The search by AGC steps rates only in its sweep: its AGC walk and its
+      // known-rate tries say nothing about the steps.
+      int ksps = static_cast<int>(std::lround(a->programmed_sr / 1000));
+      bool probe = a->programmed_sr == kProbeSps && a->agc_reads >= 4;
+      bool knownTry = std::find(known.begin(), known.end(), ksps) != known.end();
+      if (s.search == SearchType::ByAgc && (probe || knownTry || ksps < s.srFrom || ksps >= s.srTo)) continue;
+      double f = std::round(a->nominal_khz);
+      bool yes = std::find(good.begin(), good.end(), f) != good.end();
+      if (!yes && std::find(asked.begin(), asked.end(), f) == asked.end()) {
+        asked.push_back(f);
+        LockAnswer x = o.at(static_cast<uint32_t>(f), static_cast<int>(c.polarisation), ownSps);
+        if (x.carrier == ci && x.locks) {
+          good.push_back(f);
+          yes = true;
+        }
+      }
+      if (yes) rightPlace.push_back(a);
+    }
+    bool tunedOn = !rightPlace.empty();
     if (s.search == SearchType::BySymbolRate || s.search == SearchType::ByAgc) {
       // Would a known rate of the search's range lock it anywhere in the range?
       auto range = rateRangeOf(s);
@@ -257,7 +280,7 @@ MissReason missReason(const emu::Satellite& sat, int ci, const ScanSettings& s, 
       Search inSweep = searchLock(o, sat, ci, s, {s.srFrom, s.srTo - 1});
       if (!knownFits && !inSweep.locks) return MissReason::RateOutsideSweep;
     }
-    *detail = tunedOn ? nearestTried(c, on, true) : nearestTried(c, mine, false);
+    *detail = tunedOn ? nearestTried(c, rightPlace, true) : nearestTried(c, on.empty() ? mine : on, false);
     return tunedOn ? MissReason::StepsPastWindow : MissReason::NotInCapture;
   }
   int bestPct = 0;

@@ -325,12 +325,13 @@ void noteOverlaps(const Satellite& sat, std::vector<std::string>& notes) {
       double halves = (a.symbol_rate * (1 + a.rolloff) + b.symbol_rate * (1 + b.rolloff)) / 1000.0 / 2;   // kHz
       double overlap = halves - distance(a.frequency_khz, b.frequency_khz);
       if (overlap <= 0) continue;
-      char text[160];
-      std::snprintf(text, sizeof text, "%s: %.3f MHz %s %u kS/s overlaps %.3f MHz %u kS/s of %s by %.3f MHz",
-                    a.origin.c_str(), a.frequency_khz / 1000.0, polarisationLetter(a.polarisation),
-                    a.symbol_rate / 1000, b.frequency_khz / 1000.0, b.symbol_rate / 1000, b.origin.c_str(),
-                    overlap / 1000);
-      notes.push_back(text);
+      char mid[120];
+      std::snprintf(mid, sizeof mid, ": %.3f MHz %s %u kS/s overlaps %.3f MHz %u kS/s of ", a.frequency_khz / 1000.0,
+                    polarisationLetter(a.polarisation), a.symbol_rate / 1000, b.frequency_khz / 1000.0,
+                    b.symbol_rate / 1000);
+      char by[40];
+      std::snprintf(by, sizeof by, " by %.3f MHz", overlap / 1000);
+      notes.push_back(a.origin + mid + b.origin + by);
     }
 }
 
