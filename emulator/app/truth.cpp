@@ -201,7 +201,7 @@ std::string nearestTried(const emu::Carrier& c, const std::vector<const emu::Att
   if (below < 0 && above < 0) return "";
   char b[120];
   const char* unit = rates ? "kS/s" : "MHz";
-  if (below >= 0 && above >= 0)
+  if (below >= 0 && above >= 0 && std::lround(below) != std::lround(above))
     std::snprintf(b, sizeof b, "nearest tried: %.0f and %.0f %s", below, above, unit);
   else
     std::snprintf(b, sizeof b, "nearest tried: %.0f %s", below >= 0 ? below : above, unit);
@@ -337,6 +337,9 @@ Truth computeTruth(const emu::Satellite& sat, const ScanSettings& s, const std::
 
   std::vector<Plateau> plateaus;
   if (deductive(s)) plateaus = plateausOf(trace.attempts);
+  // Every lock adds its rate to the plug-in's known rates, tried at later plateaus.
+  std::vector<int> knownByTheEnd = known;
+  for (const HandOver& h : handOvers) knownByTheEnd.push_back(h.srKsps);
 
   for (size_t ci = 0; ci < sat.carriers.size(); ++ci) {
     const emu::Carrier& c = sat.carriers[ci];
@@ -364,7 +367,7 @@ Truth computeTruth(const emu::Satellite& sat, const ScanSettings& s, const std::
     if (tc.lockable && tc.foundBy < 0) {
       tc.missed = true;
       std::string detail;
-      tc.reason = missReason(sat, tc.index, s, known, o, trace, plateaus, &detail);
+      tc.reason = missReason(sat, tc.index, s, knownByTheEnd, o, trace, plateaus, &detail);
       tc.why = missReasonText(tc.reason);
       if (!detail.empty()) tc.why += " (" + detail + ")";
     }
