@@ -29,11 +29,16 @@ std::string whyNotWritable(const std::string& path) {
 }
 
 void writeFileAtomically(const std::string& path, const std::string& text) {
+  writeFileAtomically(path, [&text](FILE* f) { return std::fwrite(text.data(), 1, text.size(), f) == text.size(); });
+}
+
+void writeFileAtomically(const std::string& path, const std::function<bool(FILE*)>& write) {
   std::string tmp = path + ".part";
   FILE* f = std::fopen(tmp.c_str(), "wb");
   if (!f) throw std::runtime_error("cannot write " + reason(path, errno));
-  bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-  int e = errno;
+  errno = 0;
+  bool ok = write(f) && !std::ferror(f);
+  int e = errno ? errno : EIO;
   if (std::fclose(f) != 0 && ok) {
     ok = false;
     e = errno;

@@ -1,6 +1,8 @@
 // Files the scan writes at its end (channel lists, the spectrum CSV): checked before
 // the scan starts, written beside and renamed over, so no half-written file is left.
 #pragma once
+#include <cstdio>
+#include <functional>
 #include <string>
 
 namespace app {
@@ -11,5 +13,7 @@ std::string whyNotWritable(const std::string& path);
 
 // Writes text to path + ".part", then renames it over path. Throws std::runtime_error.
 void writeFileAtomically(const std::string& path, const std::string& text);
+// The same with the text streamed by write, which returns false when a write failed.
+void writeFileAtomically(const std::string& path, const std::function<bool(FILE*)>& write);
 
 }  // namespace app

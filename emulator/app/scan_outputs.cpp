@@ -47,9 +47,17 @@ std::string writeScanOutputs(const ScanOptions& o, const FoundLog& log) {
                " services of the found-channel log were reported on no transponder handed over: not exported\n";
   }
   if (!o.spectrum.empty()) {
-    std::vector<emu::RequestRecord> records = emu::box().tuner().requests().records();
-    writeFileAtomically(o.spectrum, spectrumCsv(records));
-    long n = std::count_if(records.begin(), records.end(), isPlugInReading);
+    long n = 0;
+    writeFileAtomically(o.spectrum, [&n](FILE* f) {
+      bool ok = std::fputs(spectrumCsvHeader(), f) >= 0;
+      emu::box().tuner().requests().visit([&](const emu::RequestRecord& r) {
+        std::string row = spectrumCsvRow(r);
+        if (row.empty()) return;
+        ++n;
+        ok = ok && std::fwrite(row.data(), 1, row.size(), f) == row.size();
+      });
+      return ok;
+    });
     lines += "Spectrum: " + o.spectrum + " (" + std::to_string(n) + " readings)\n";
   }
   return lines;

@@ -30,6 +30,11 @@ std::vector<RequestRecord> RequestLog::records() const {
   return records_;
 }
 
+void RequestLog::visit(const std::function<void(const RequestRecord&)>& f) const {
+  std::lock_guard<std::mutex> l(mutex_);
+  for (const RequestRecord& r : records_) f(r);
+}
+
 size_t RequestLog::size() const {
   std::lock_guard<std::mutex> l(mutex_);
   return records_.size();

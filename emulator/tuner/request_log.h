@@ -15,6 +15,7 @@
 #pragma once
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -41,13 +42,13 @@ struct RequestRecord {
   // the band +- IF; 0 before any FE_SET_FRONTEND), the symbol rate as set.
   double frequency_mhz = 0;
   double symbol_rate_ksps = 0;
-  bool on_satellite = false;     // a satellite sits on the selected switch port
-  int orbital_position = 0;      // of that satellite (tenths of a degree, east positive)
-  bool powered = false;          // LNB supply on (13 or 18 V)
+  int orbital_position = 0;      // of the satellite on the selected switch port, if any
   Polarisation polarisation = Polarisation::Horizontal;   // by the voltage
+  bool on_satellite = false;     // a satellite sits on the selected switch port
+  bool powered = false;          // LNB supply on (13 or 18 V)
   bool high_band = false;        // 22 kHz tone on
   RequestOrigin origin = RequestOrigin::Host;
-};
+};   // 64 bytes: a scan of the whole band takes some 200 000 readings
 
 class RequestLog {
 public:
@@ -56,6 +57,9 @@ public:
   void clear();
   void add(const RequestRecord& r);
   std::vector<RequestRecord> records() const;   // a copy, in the order served
+  // Each record in order without copying them all; the log is locked meanwhile, so f must
+  // not make requests.
+  void visit(const std::function<void(const RequestRecord&)>& f) const;
   size_t size() const;
 
 private:

@@ -178,8 +178,8 @@ TEST(SpectrumCsv, ThePlugInsReadingsOnly) {
   set.request = "FE_SET_FRONTEND";
   EXPECT_EQ(app::spectrumCsv({read, host, set, viaFrontend}),
             "time_ms,frequency_mhz,sr_ksps,request,value,status,pol,satellite\n"
-            "12.345,11836.500,27500.000,FE_READ_SIGNAL_STRENGTH,65535,31,H,192\n"
-            "12.345,11836.500,27500.000,FE_READ_STATUS,31,31,,\n");
+            "12.345,11836.500,27500.000,FE_READ_SIGNAL_STRENGTH,65535,0x1F,H,192\n"
+            "12.345,11836.500,27500.000,FE_READ_STATUS,31,0x1F,,\n");
 }
 
 TEST(OutputFile, WrittenWholeOrNotAtAll) {

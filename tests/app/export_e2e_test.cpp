@@ -166,7 +166,8 @@ TEST(ExportEndToEnd, SpectrumCsvHoldsThePlugInsReadingsInOrder) {
     EXPECT_EQ(f[7], "192") << line;
     requests.insert(f[3]);
     long value = std::atol(f[4].c_str());
-    unsigned status = static_cast<unsigned>(std::atol(f[5].c_str()));
+    ASSERT_EQ(f[5].rfind("0x", 0), 0u) << line;
+    unsigned status = static_cast<unsigned>(std::strtoul(f[5].c_str(), nullptr, 16));
     if (f[3] == "FE_READ_STATUS") {
       EXPECT_EQ(static_cast<unsigned>(value), status) << line;
     }
