@@ -106,6 +106,30 @@ TEST_F(RequestLogTest, RecordsEachRequestWithItsTuning) {
   }
 }
 
+// Recording costs no box time and draws nothing: the same requests read the same with it on.
+TEST_F(RequestLogTest, RecordingChangesNoReadingAndNoTime) {
+  auto run = [this](bool on) {
+    load(ScenarioBuilder().satellite(192, 0).carrier(11778, Polarisation::Horizontal, 27500, FEC_3_4, 7.0).build());
+    emu::box().clock().reset(0);
+    log().clear();
+    log().enable(on);
+    FrontendClient fc;
+    std::vector<uint32_t> readings;
+    for (int mhz = 11770; mhz <= 11786; mhz += 2) {
+      fc.tune(mhz, 0, 27500);
+      readings.push_back(fc.waitStatus());
+      for (int i = 0; i < 4; ++i) readings.push_back(fc.strength() + (fc.snr() << 16));
+      readings.push_back(fc.ber());
+    }
+    readings.push_back(static_cast<uint32_t>(emu::box().clock().now()));
+    log().enable(false);
+    return readings;
+  };
+  std::vector<uint32_t> off = run(false), on = run(true);
+  EXPECT_GT(log().size(), off.size());
+  EXPECT_EQ(on, off);
+}
+
 TEST_F(RequestLogTest, TellsTheHostAndItsFrontendObjectFromTheDevices) {
   load(ScenarioBuilder().satellite(192, 0).carrier(11778, Polarisation::Horizontal, 27500).build());
   log().clear();
