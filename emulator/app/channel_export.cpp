@@ -162,6 +162,20 @@ std::string vdrChannels(const ChannelList& list) {
   return out;
 }
 
+int namesVdrCuts(const ChannelList& list) {
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  int n = 0;
+  for (const ExportedTransponder& t : list.transponders)
+    for (const ExportedService& s : t.services) {
+      const std::string& m = s.name;
+      bool cut = m.find_first_of(";|") != std::string::npos;
+      for (size_t i = 0; i < m.size() && !cut; ++i)
+        cut = m[i] == ',' && !(i > 0 && i + 1 < m.size() && digit(m[i - 1]) && digit(m[i + 1]));
+      n += cut;
+    }
+  return n;
+}
+
 std::string dvbv5Channels(const ChannelList& list) {
   std::string out;
   for (const ExportedTransponder& t : list.transponders) {

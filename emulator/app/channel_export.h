@@ -53,6 +53,9 @@ ChannelList buildChannelList(const std::vector<emu::HandOver>& handOvers,
 // VDR: a ":" group line per transponder, then one line per service. PIDs the scenario
 // does not know are written as 8191 (the null PID) for streams the class implies, 0 otherwise.
 std::string vdrChannels(const ChannelList& list);
+// Services whose name VDR reads back otherwise: a ';' (taken for the provider's start), a
+// '|' (VDR's escape of ':') or a ',' not between two digits (taken for the short name's start).
+int namesVdrCuts(const ChannelList& list);
 // dvbv5: one section per service; a transponder without services as a [CHANNEL] section.
 std::string dvbv5Channels(const ChannelList& list);
 std::string channelsText(const ChannelList& list, ChannelFormat format);

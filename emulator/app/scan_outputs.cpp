@@ -42,6 +42,9 @@ std::string writeScanOutputs(const ScanOptions& o, const FoundLog& log) {
     for (const auto& t : list.transponders) services += t.services.size();
     lines += "Channels: " + o.exportPath + " (" + (f == ChannelFormat::Vdr ? "VDR" : "dvbv5") + ", " +
              std::to_string(list.transponders.size()) + " transponders, " + std::to_string(services) + " services)\n";
+    if (f == ChannelFormat::Vdr && namesVdrCuts(list))
+      lines += "  " + std::to_string(namesVdrCuts(list)) +
+               " names hold a ';', '|' or ',' that VDR reads otherwise (provider, ':', short name)\n";
     if (list.servicesNotPlaced)
       lines += "  " + std::to_string(list.servicesNotPlaced) +
                " services of the found-channel log were reported on no transponder handed over: not exported\n";

@@ -7,6 +7,7 @@
 #include "emulator/app/channel_export.h"
 #include "emulator/app/output_file.h"
 #include "emulator/app/spectrum_csv.h"
+#include "emulator/scenario/lists.h"
 
 using emu::Polarisation;
 
@@ -110,6 +111,36 @@ TEST(ChannelList, VdrLinesCarryParametersSourceAndIds) {
             "EPG:11836:HC34M2S0:S19.2E:27500:0:0:0:0:7:1:1101:0\n"
             ":11494.500 V 22000\n"
             "HD;P:11494.500:VC910M5O20S1:S5.0W:22000:8191:8191:0:0:1:1:1101:0\n");
+}
+
+TEST(ChannelList, NamesVdrWouldCutAreCounted) {
+  app::ChannelList l;
+  app::ExportedTransponder t;
+  const char* kept[] = {"NDR 90,3", "Sport: Live", "1,2,3", "Ö1"};
+  const char* cut[] = {"Foo, Bar", "A;B", "A|B", "1,a", "x,1", "3,", ",5"};
+  for (const char* n : kept) t.services.push_back({n, "", "tv", 1});
+  l.transponders.push_back(t);
+  EXPECT_EQ(app::namesVdrCuts(l), 0);
+  for (const char* n : cut) l.transponders[0].services.push_back({n, "", "tv", 1});
+  EXPECT_EQ(app::namesVdrCuts(l), 7);
+
+  // The count agrees with what the list reader makes of each name.
+  std::string dir = apptest::makeTempDir("vdrnames");
+  for (const auto& s : l.transponders[0].services) {
+    app::ChannelList one;
+    app::ExportedTransponder t1;
+    t1.orbitalPosition = 192;
+    t1.frequencyKhz = 11836000;
+    t1.symbolRate = 27500000;
+    t1.services = {s};
+    one.transponders = {t1};
+    apptest::writeFile(dir + "/one.conf", app::vdrChannels(one));
+    emu::ListReport report;
+    auto carriers = emu::readVdrChannels(dir + "/one.conf", 192, report);
+    bool readBack = carriers.size() == 1 && carriers[0].services.size() == 1 && carriers[0].services[0].name == s.name;
+    EXPECT_EQ(!readBack, app::namesVdrCuts(one) == 1) << s.name;
+  }
+  apptest::removeTree(dir);
 }
 
 TEST(ChannelList, Dvbv5EntriesAsDvbv5ScanWritesThem) {
