@@ -18,6 +18,13 @@ ChannelFormat exportFormatOf(const ScanOptions& o) {
 }  // namespace
 
 std::string checkScanOutputs(const ScanOptions& o) {
+  // One file named twice would end as whichever was written last.
+  const std::pair<const char*, const std::string*> named[] = {
+      {"--export", &o.exportPath}, {"--spectrum", &o.spectrum}, {"--report", &o.report}};
+  for (size_t i = 0; i < 3; ++i)
+    for (size_t j = i + 1; j < 3; ++j)
+      if (!named[i].second->empty() && *named[i].second == *named[j].second)
+        return std::string(named[i].first) + " and " + named[j].first + " name the same file " + *named[i].second;
   if (!o.exportPath.empty())
     if (std::string why = whyNotWritable(o.exportPath); !why.empty()) return "--export: cannot write " + why;
   if (!o.spectrum.empty())

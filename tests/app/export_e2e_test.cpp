@@ -199,6 +199,8 @@ TEST(ExportEndToEnd, BadOutputIsRefusedBeforeTheScanWithNothingWritten) {
       {{"--export", home + "/folder.conf"}, "is a folder"},
       {{"--export", home + "/ok.conf", "--spectrum", home + "/missing/s.csv"}, "--spectrum: cannot write"},
       {{"--spectrum", home + "/kept.csv", "--export", home + "/missing/x.channels"}, "No such file or directory"},
+      {{"--export", home + "/ok.conf", "--report", home + "/ok.conf"}, "--export and --report name the same file"},
+      {{"--spectrum", home + "/kept.csv", "--report", home + "/kept.csv"}, "--spectrum and --report name the same"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args = {"scan", "--root", root};
