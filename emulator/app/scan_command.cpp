@@ -12,6 +12,7 @@
 #include "emulator/app/found_log.h"
 #include "emulator/app/receiver_link.h"
 #include "emulator/app/report.h"
+#include "emulator/app/scan_outputs.h"
 #include "emulator/app/session.h"
 #include "emulator/app/spectrum_shot.h"
 #include "emulator/app/summary.h"
@@ -32,6 +33,10 @@ long peakRssKib() {
 }  // namespace
 
 int scanCommand(const ScanOptions& o) {
+  if (std::string why = checkScanOutputs(o); !why.empty()) {
+    std::fprintf(stderr, "scrutafasci-emu: %s\n", why.c_str());
+    return kExitUsage;
+  }
   try {
     Session session(o.box);
     const BoxSetup& setup = session.setup();
@@ -77,6 +82,7 @@ int scanCommand(const ScanOptions& o) {
     auto wall0 = std::chrono::steady_clock::now();
     AutopilotOutcome outcome;
     ProgressInfo last;
+    std::string outputLines, outputError;
 
     auto finishReport = [&](bool partial) {
       r.boxTimeS = boxSeconds() - box0;
@@ -93,8 +99,14 @@ int scanCommand(const ScanOptions& o) {
       oracle.rateShare = 2 * emu::box().knobs().timing_tolerance + 1e-4;
       r.truth = computeTruth(sat, o.settings, knownRates, r.handOvers, oracle, trace);
       if (!o.report.empty()) writeReport(r, o.report);
+      try {
+        outputLines = writeScanOutputs(o, r.log);
+      } catch (const std::exception& e) {
+        outputError = e.what();
+      }
     };
 
+    startScanOutputs(o);
     session.run(
         [&](Driver& d) {
           Autopilot pilot(d, o, hooks);
@@ -118,12 +130,14 @@ int scanCommand(const ScanOptions& o) {
     if (outcome.started) printSummary(stdout, r);
     if (!o.report.empty()) std::printf("\nReport: %s\n", o.report.c_str());
     if (!o.screenshots.empty()) std::printf("Screenshots: %s\n", o.screenshots.c_str());
+    std::fputs(outputLines.c_str(), stdout);
     std::printf("Debug log: %s\n", logFile.c_str());
     std::fflush(stdout);
     if (!outcome.screenshotError.empty())
       std::fprintf(stderr, "scrutafasci-emu: screenshot failed: %s\n", outcome.screenshotError.c_str());
 
-    if (outcome.finished) return outcome.screenshotError.empty() ? kExitOk : kExitFailure;
+    if (!outputError.empty()) std::fprintf(stderr, "scrutafasci-emu: %s\n", outputError.c_str());
+    if (outcome.finished) return outcome.screenshotError.empty() && outputError.empty() ? kExitOk : kExitFailure;
     std::fprintf(stderr, "scrutafasci-emu: %s\n", r.outcome.c_str());
     if (outcome.refused && o.settings.search == SearchType::ByAgc && o.settings.srFrom == o.settings.srTo)
       std::fprintf(stderr, "scrutafasci-emu: the search by AGC needs a symbol-rate range: give --sr-from and --sr-to\n");

@@ -15,6 +15,7 @@
 #include "emulator/scenario/scenario.h"
 #include "emulator/tuner/clock.h"
 #include "emulator/tuner/knobs.h"
+#include "emulator/tuner/request_log.h"
 #include "host/dvbapi/frontend.h"
 #include "host/dvbapi/sec.h"
 
@@ -150,6 +151,8 @@ public:
   void recordAttempts(bool on);
   std::vector<AttemptRecord> attempts() const;
   std::vector<AttemptRecord> takeAttempts();      // hands the record over, keeps recording
+  // The record of the requests served (off until enabled); see request_log.h.
+  RequestLog& requests() { return requests_; }
 
 private:
   struct SatelliteIndex {
@@ -169,6 +172,7 @@ private:
   bool lockAtLocked(uint64_t t) const;
   uint64_t noiseKeyLocked(uint64_t t, unsigned kind) const;
   int satelliteOnPortLocked(int port) const;
+  void recordLocked(const char* request, uint64_t t, int64_t value, int result);
 
   VirtualClock& clock_;
   const Knobs& knobs_;
@@ -181,6 +185,7 @@ private:
   bool host_tuning_ = false;         // inside tune(): attempts are the host's
   long current_record_ = -1;         // the record of the running attempt, if kept
   std::vector<AttemptRecord> records_;
+  RequestLog requests_;
 };
 
 }  // namespace emu
