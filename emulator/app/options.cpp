@@ -1,5 +1,7 @@
 #include "emulator/app/options.h"
 
+#include "emulator/app/channel_export.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <functional>
@@ -216,6 +218,17 @@ Rules scanRules(ScanOptions& o) {
   rules.add("--max-wall-time", "S", "stop the scan after this much wall time (default " +
                                         seconds(o.maxWallTimeS) + "; over 0, at most 1e7)",
             [&o](const std::string& v) { o.maxWallTimeS = toSeconds("--max-wall-time", v); });
+  rules.add("--export", "FILE", "write the transponders handed over and their services as a VDR "
+                                "channels.conf (.conf) or dvbv5 channel file (.channels, .dvbv5) (default: none)",
+            [&o](const std::string& v) { o.exportPath = v; });
+  rules.add("--export-format", "vdr|dvbv5", "the channel list's format when the name does not tell it "
+                                            "(default: from --export's name; needs --export)",
+            [&o](const std::string& v) {
+              if (!channelFormatByName(v)) throw UsageError("option --export-format takes vdr or dvbv5, got '" + v + "'");
+              o.exportFormat = v;
+            });
+  rules.add("--spectrum", "FILE.csv", "write every reading the plug-in took as CSV (default: none)",
+            [&o](const std::string& v) { o.spectrum = v; });
   addBoxOptions(rules, o.box);
   return rules;
 }
@@ -228,7 +241,14 @@ void parseBand(const std::vector<std::string>& args, BandOptions& o) {
     throw UsageError("--from " + std::to_string(o.fromMHz) + " lies above --to " + std::to_string(o.toMHz));
 }
 
-void parseScan(const std::vector<std::string>& args, ScanOptions& o) { parseWith("scan", scanRules(o), args, 1); }
+void parseScan(const std::vector<std::string>& args, ScanOptions& o) {
+  parseWith("scan", scanRules(o), args, 1);
+  if (!o.exportFormat.empty() && o.exportPath.empty())
+    throw UsageError("option --export-format needs --export FILE");
+  if (!o.exportPath.empty() && o.exportFormat.empty() && !channelFormatOfPath(o.exportPath))
+    throw UsageError("cannot tell the format of --export " + o.exportPath +
+                     ": name it .conf (VDR), .channels or .dvbv5 (dvbv5), or give --export-format vdr|dvbv5");
+}
 
 std::vector<OptionDoc> docsOf(const Rules& rules) {
   std::vector<OptionDoc> d;
