@@ -15,6 +15,7 @@
 #include "emulator/scenario/scenario.h"
 #include "emulator/tuner/clock.h"
 #include "emulator/tuner/knobs.h"
+#include "emulator/tuner/request_log.h"
 #include "host/dvbapi/frontend.h"
 #include "host/dvbapi/sec.h"
 
@@ -125,6 +126,8 @@ public:
   // --- inspection without cost -------------------------------------------------
   TunerState state() const;
   TunerView peek() const;
+  // The record of the requests served (off until enabled); see request_log.h.
+  RequestLog& requests() { return requests_; }
 
 private:
   struct SatelliteIndex {
@@ -141,6 +144,7 @@ private:
   bool lockAtLocked(uint64_t t) const;
   uint64_t noiseKeyLocked(uint64_t t, unsigned kind) const;
   int satelliteOnPortLocked(int port) const;
+  void recordLocked(const char* request, uint64_t t, int64_t value, int result);
 
   VirtualClock& clock_;
   const Knobs& knobs_;
@@ -149,6 +153,7 @@ private:
   std::vector<SatelliteIndex> index_;
   TunerState state_;
   TunerView view_;
+  RequestLog requests_;
 };
 
 }  // namespace emu
