@@ -312,6 +312,7 @@ int Tuner::sendSequenceLocked(const secCmdSequence& seq, uint64_t now, uint64_t*
   if (seq.numCommands < 0 || seq.numCommands > 64) return -EINVAL;
   if (seq.numCommands > 0 && !seq.commands) return -EFAULT;
   int port = state_.port;
+  int switch_byte = state_.last_switch_byte;
   for (int i = 0; i < seq.numCommands; ++i) {
     const secCommand& c = seq.commands[i];
     switch (raw(c.type)) {
@@ -320,7 +321,10 @@ int Tuner::sendSequenceLocked(const secCmdSequence& seq, uint64_t now, uint64_t*
         const secDiseqcCmd& d = c.u.diseqc;
         if (d.numParams > SEC_MAX_DISEQC_PARAMS) return -EINVAL;
         // Committed switch (Write N0) to any LNB or switch of the 0x1x family.
-        if ((d.addr & 0xF0) == 0x10 && d.cmd == 0x38 && d.numParams >= 1) port = (d.params[0] >> 2) & 3;
+        if ((d.addr & 0xF0) == 0x10 && d.cmd == 0x38 && d.numParams >= 1) {
+          port = (d.params[0] >> 2) & 3;
+          switch_byte = d.params[0];
+        }
         break;
       }
       case SEC_CMDTYPE_VSEC:
@@ -336,6 +340,7 @@ int Tuner::sendSequenceLocked(const secCmdSequence& seq, uint64_t now, uint64_t*
   if (mini == SEC_MINI_A) port = 0;
   if (mini == SEC_MINI_B) port = 1;
   bool tone = tone_mode == SEC_TONE_ON;
+  state_.last_switch_byte = switch_byte;
   if (port != state_.port || tone != state_.tone || voltage != state_.voltage) {
     state_.port = port;
     state_.tone = tone;

@@ -26,6 +26,7 @@ struct TunerState {
   secVoltage voltage = SEC_VOLTAGE_OFF;
   bool tone = false;                 // 22 kHz on: high band
   int port = 0;                      // committed switch 0..3
+  int last_switch_byte = -1;         // data byte of the last committed-switch command, -1 none
   bool tuned = false;                // an FE_SET_FRONTEND has succeeded
   uint32_t if_khz = 0;               // as set
   uint32_t symbol_rate = 0;          // as set (before clamping)
