@@ -13,6 +13,7 @@ std::vector<Carrier> readScanFile(const std::string& path, ListReport& report) {
     if (hash != std::string::npos) t = text::trim(t.substr(0, hash));
     if (t.empty()) continue;
     auto w = text::words(t);
+    if (w.empty()) continue;
     const std::string& kind = w[0];
     if (kind == "T" || kind == "C" || kind == "A" || kind == "T2") {
       report.leaveOut(line.number, "not a satellite entry");

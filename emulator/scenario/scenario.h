@@ -78,6 +78,7 @@ struct Scenario {
   uint64_t seed = 1;
   double lo_error_khz_max = 800;   // per-band LNB error bound; 0 disables
   std::vector<std::string> notes;  // what the lists skipped or left out, one line each
+  std::vector<std::string> faults; // fault-plan rules applied when a command sets up the box
 
   const Satellite* satelliteAt(int orbital_position) const;
   const Satellite* satelliteOnPort(int port) const;
