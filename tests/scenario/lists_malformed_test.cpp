@@ -94,6 +94,23 @@ INSTANTIATE_TEST_SUITE_P(
         BadLineCase{"scan_cr.conf", ListFormat::ScanFile,
                     "S 10719000 V 27500000 3/4\n\r\r\n\r\f\nS 11623000 H 27500000 3/4\nS 1 Q 2\n", 2, 1, 0, 5,
                     "polarisation 'Q'"},
+        // A symbol rate past 32 bits (or rounding to nothing) is refused, not kept as a carrier of rate 0.
+        BadLineCase{"scan_sr.conf", ListFormat::ScanFile,
+                    "S 10992000 V 2750500000000 2/3\nS 11623000 H 27500000 3/4\nS 11700000 H 0.0001 3/4\n", 1, 2, 0, 1,
+                    "symbol rate '2750500000000' is out of range"},
+        BadLineCase{"vdr_sr.conf", ListFormat::VdrChannels,
+                    "ZDF;ZDFvision:11953:HC34M2S0:S19.2E:99999999999:110:120:130:0:28006:1:1079:0\n"
+                    "KiKA;ZDFvision:11953:HC34M2S0:S19.2E:27500:0:120:0:0:28008:1:1079:0\n",
+                    1, 1, 0, 1, "symbol rate '99999999999' is out of range"},
+        BadLineCase{"zap_sr.conf", ListFormat::ZapChannels,
+                    "Das Erste:11837:h:0:0.0001:101:102:28106\nZDF:11954:h:0:27500:110:120:28006\n", 1, 1, 0, 1,
+                    "symbol rate '0.0001' is out of range"},
+        BadLineCase{"dvbv5_sr.conf", ListFormat::Dvbv5,
+                    "[A]\n\tDELIVERY_SYSTEM = DVBS\n\tFREQUENCY = 11836000\n\tPOLARIZATION = HORIZONTAL\n"
+                    "\tSYMBOL_RATE = 99999999999\n"
+                    "[B]\n\tDELIVERY_SYSTEM = DVBS\n\tFREQUENCY = 11954000\n\tPOLARIZATION = HORIZONTAL\n"
+                    "\tSYMBOL_RATE = 27500000\n",
+                    1, 1, 0, 1, "SYMBOL_RATE 99999999999 is out of range"},
         // A frequency past what 32 bits of kHz hold must not wrap into the band (4305667.3 MHz -> 10700.004).
         BadLineCase{"tpl_huge.tpl", ListFormat::TransponderTable,
                     "4305667.3 H 27500 3/4 DVB-S\n11836 H 27500 3/4 DVB-S\n1e300 V 27500 3/4 DVB-S\n", 1, 2, 0, 1,
