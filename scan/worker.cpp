@@ -12,6 +12,9 @@
 
 void scan4transp::lanciaIlThread() {
   kill(false);   // a worker that handed over may still be returning: let it end first
+  // Scanning from now, not from when the worker gets going: a stop in between must
+  // not be undone by the worker, which would then scan the rest of the range.
+  inScansione = 1;
   run(0, 0);
   if (!isInExec()) {
     if (!isVisible()) show();
@@ -22,7 +25,6 @@ void scan4transp::lanciaIlThread() {
 void scan4transp::thread() { loopScansione(); }
 
 void scan4transp::loopScansione() {
-  inScansione = 1;
   impostaStatus("Scan in progress......");
   eDVB::instance->setMode(1);
   // Only the loop's own advance ends the range: the best-frequency probes may
@@ -94,6 +96,9 @@ int scan4transp::eventHandler(const eWidgetEvent& event) {
         fermaScanFreq();
         return 1;
       }
+      // The worker has reached the end of the range and posted the closing message:
+      // that message answers this request, as it would a moment later.
+      if (fineInCorso && !fineAnnunciata && !finestraChiusa) return 1;
       // A worker still running here is on its way out (it handed over, was
       // answered "stop" or is ending the range): wait for it rather than cut it
       // off in the middle of a file write.
@@ -154,6 +159,7 @@ void scan4transp::concludeScansione() {
     box.exec();
     box.hide();
   }
+  fineAnnunciata = 1;
   grafico->inibisciScrollBitmap(0);   // the user may now scroll the spectrum
   lStatus->setText("Scansione terminata...have fun!");
 }
