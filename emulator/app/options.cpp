@@ -8,6 +8,8 @@
 #include <map>
 #include <sstream>
 
+#include "emulator/tuner/fault_plan.h"
+
 namespace app {
 
 const char* searchName(SearchType t) {
@@ -75,6 +77,11 @@ void addBoxOptions(std::map<std::string, OptionRule>& rules, BoxOptions& box) {
     box.seed = static_cast<unsigned long long>(toInteger("--seed", v, 0, (1LL << 62)));
   }};
   rules["--realtime"] = {false, [&box](const std::string&) { box.realtime = true; }};
+  rules["--fault"] = {true, [&box](const std::string& v) {
+    std::string why;
+    if (!emu::FaultPlan().add(v, &why)) throw UsageError("option --fault: " + why);
+    box.faults.push_back(v);
+  }};
 }
 
 void parseWith(const char* command, std::map<std::string, OptionRule>& rules,
@@ -237,6 +244,9 @@ Options of every command:
   --plugin PATH    the plug-in to load (default: the built scrutafasci.so)
   --seed N         overrides the scenario's noise seed
   --realtime       paces the box's clock against the wall clock
+  --fault RULE     makes the box fail (repeatable): open:PATH=ERRNO,
+                   request:NAME[@N[xK]][=ERRNO] (K calls from the N-th, x0 for ever),
+                   sec[=ERRNO], readonly[=EROFS|EACCES], kill:PATH[@N]; see the README
 )";
 }
 

@@ -25,6 +25,7 @@ struct BoxOptions {
   std::string plugin;          // empty: the built plug-in
   std::optional<unsigned long long> seed;
   bool realtime = false;
+  std::vector<std::string> faults;  // fault-plan rules (--fault), after the scenario's
 };
 
 struct RunOptions {
