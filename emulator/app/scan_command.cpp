@@ -15,6 +15,7 @@
 #include "emulator/app/session.h"
 #include "emulator/app/spectrum_shot.h"
 #include "emulator/app/summary.h"
+#include "emulator/app/window_link.h"
 #include "emulator/tuner/box.h"
 #include "emulator/tuner/rf_model.h"
 
@@ -62,6 +63,7 @@ LockModel lockModelFor(const emu::Satellite& sat, emu::Polarisation pol) {
 }  // namespace
 
 int scanCommand(const ScanOptions& o) {
+  if (int status = checkDisplay(o.window)) return status;
   try {
     Session session(o.box);
     const BoxSetup& setup = session.setup();
@@ -101,6 +103,12 @@ int scanCommand(const ScanOptions& o) {
     hooks.spectrumBitmap = [&session](eWidget* graph, const std::string& path, std::string* err) {
       return writeSpectrumBitmap(session.plugin(), graph, path, err);
     };
+    std::unique_ptr<win::WindowFront> front;
+    if (o.window.on) {
+      front = openWindow(o.window, o.screenshots.empty() ? "." : o.screenshots);
+      if (!front) return kExitUsage;
+      hooks.closeRequested = [&front] { return front->closeRequested(); };
+    }
     auto wall0 = std::chrono::steady_clock::now();
     AutopilotOutcome outcome;
     ProgressInfo last;
@@ -128,6 +136,10 @@ int scanCommand(const ScanOptions& o) {
           finishReport(true);
         });
 
+    if (front) {
+      front->stop();
+      if (outcome.closed) tellReceiver();
+    }
     finishReport(false);
     last.percent = outcome.finished ? 100 : last.percent;
     last.boxTimeS = r.boxTimeS;
@@ -146,6 +158,11 @@ int scanCommand(const ScanOptions& o) {
       std::fprintf(stderr, "scrutafasci-emu: screenshot failed: %s\n", outcome.screenshotError.c_str());
 
     if (outcome.finished) return outcome.screenshotError.empty() ? kExitOk : kExitFailure;
+    // Closing the window is a way to end the scan, once the plug-in has returned.
+    if (outcome.closed && outcome.outcome == "the window was closed") {
+      std::fprintf(stderr, "scrutafasci-emu: the window was closed; the scan was stopped\n");
+      return kExitOk;
+    }
     std::fprintf(stderr, "scrutafasci-emu: %s\n", r.outcome.c_str());
     if (outcome.refused && o.settings.search == SearchType::ByAgc && o.settings.srFrom == o.settings.srTo)
       std::fprintf(stderr, "scrutafasci-emu: the search by AGC needs a symbol-rate range: give --sr-from and --sr-to\n");

@@ -124,6 +124,8 @@ public:
   // --- inspection without cost -------------------------------------------------
   TunerState state() const;
   TunerView peek() const;
+  // The status bits a read would give now, without its cost (the window's status strip).
+  uint32_t peekStatus() const;
 
 private:
   struct SatelliteIndex {
