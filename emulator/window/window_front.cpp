@@ -72,6 +72,13 @@ bool WindowFront::start(std::string* error) {
     Impl& m = *impl_;
     // The process's own signal handling stays as it is.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The display that was named, not a fallback without one (offscreen, console).
+    if (!std::getenv("SDL_VIDEODRIVER")) {
+      const char* x = std::getenv("DISPLAY");
+      SDL_SetHint(SDL_HINT_VIDEODRIVER, x && *x ? "x11" : "wayland");
+    }
+    // Pixels go straight to the X server: no GL stack for a picture the emulator draws itself.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
       opened.set_value(std::string("cannot open a window: ") + SDL_GetError());
       return;

@@ -3,7 +3,7 @@
 close a window as a window manager does, compare its pixels with a screenshot of
 the box, and time key presses until the screen shows them.
 
-  xwin.py close WID                 send WM_DELETE_WINDOW (a client message)
+  xwin.py close WID [N]             send WM_DELETE_WINDOW (a client message), N times at once
   xwin.py compare WID PNG SCALE     the box screen area of the window against PNG
   xwin.py changed WID PNG SCALE     exit 0 when the area differs from PNG
   xwin.py latency WID SCALE N K1 K2 N presses (alternating keys) through XTEST:
@@ -82,7 +82,8 @@ def main():
         win = d.create_resource_object("window", wid)
         protocols, delete = d.intern_atom("WM_PROTOCOLS"), d.intern_atom("WM_DELETE_WINDOW")
         ev = event.ClientMessage(window=win, client_type=protocols, data=(32, [delete, X.CurrentTime, 0, 0, 0]))
-        win.send_event(ev, event_mask=X.NoEventMask)
+        for _ in range(int(sys.argv[3]) if len(sys.argv) > 3 else 1):
+            win.send_event(ev, event_mask=X.NoEventMask)
         d.flush()
         return 0
     if cmd in ("compare", "changed"):
