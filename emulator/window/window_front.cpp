@@ -129,6 +129,7 @@ void WindowFront::run() {
   std::string lit, status;
   auto litUntil = Wall::now();
   bool captureSoon = false;
+  const auto opened = Wall::now();
 
   auto press = [&](const std::string& key) {
     emu::postKey(key);
@@ -254,6 +255,8 @@ void WindowFront::run() {
     }
     screenDirty = chromeDirty = exposed = false;
   }
+  double open = std::chrono::duration<double>(Wall::now() - opened).count();
+  std::fprintf(stderr, "window: %lu frames presented in %.1f s\n", frames_.load(), open);
 }
 
 }  // namespace win

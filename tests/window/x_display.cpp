@@ -96,6 +96,14 @@ EmuChild::EmuChild(const XServer& x, const std::string& dir, const std::vector<s
     dup2(out, 1);
     dup2(err, 2);
     setenv("DISPLAY", x.display().c_str(), 1);
+    // What the system's graphics libraries leave behind is theirs (suppressed by library).
+    auto add = [](const char* var, const std::string& option) {
+      const char* was = std::getenv(var);
+      std::string v = was && *was ? std::string(was) + ":" + option : option;
+      setenv(var, v.c_str(), 1);
+    };
+    add("LSAN_OPTIONS", std::string("suppressions=") + SCRUTA_SOURCE_DIR + "/tests/window/lsan.supp");
+    add("TSAN_OPTIONS", std::string("suppressions=") + SCRUTA_SOURCE_DIR + "/tests/window/tsan.supp");
     setenv("HOME", dir.c_str(), 1);
     setenv("XDG_STATE_HOME", (dir + "/state").c_str(), 1);
     if (chdir(dir.c_str()) != 0) _exit(126);
