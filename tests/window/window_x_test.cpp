@@ -216,18 +216,18 @@ TEST_F(WindowX, TheBoxClockKeepsTheChosenTempoAndStopsWhenPaused) {
 TEST(WindowWithoutDisplay, SaysSoInOneLineAndExits2WhileHeadlessRunsDoNotTouchTheDisplay) {
   std::string dir = makeTempDir();
   std::string emu = SCRUTA_EMU_PATH;
-  int st = std::system(("cd " + dir + " && env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + dir + " " + emu +
+  int st = std::system(("cd " + dir + " && env -u DISPLAY -u WAYLAND_DISPLAY " + suppressionsEnv() + " HOME=" + dir + " " + emu +
                         " run --window --root " + dir + "/box >out 2>err").c_str());
   EXPECT_EQ(WEXITSTATUS(st), 2);
   std::string err = readFile(dir + "/err");
   EXPECT_NE(err.find("DISPLAY"), std::string::npos) << err;
   EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
   // Without --window a display that cannot be reached changes nothing.
-  st = std::system(("cd " + dir + " && DISPLAY=:65431 HOME=" + dir + " " + emu + " run --keys exit --root " + dir +
+  st = std::system(("cd " + dir + " && DISPLAY=:65431 " + suppressionsEnv() + " HOME=" + dir + " " + emu + " run --keys exit --root " + dir +
                     "/box >out 2>err").c_str());
   EXPECT_EQ(WEXITSTATUS(st), 0) << readFile(dir + "/err");
   // A display that is set but not there: one line, status 2.
-  st = std::system(("cd " + dir + " && DISPLAY=:65431 HOME=" + dir + " " + emu + " run --window --root " + dir +
+  st = std::system(("cd " + dir + " && DISPLAY=:65431 " + suppressionsEnv() + " HOME=" + dir + " " + emu + " run --window --root " + dir +
                     "/box >out 2>err").c_str());
   EXPECT_EQ(WEXITSTATUS(st), 2) << readFile(dir + "/err");
   removeTree(dir);

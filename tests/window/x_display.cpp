@@ -33,6 +33,15 @@ std::string missingXPackages() {
   return m.empty() ? m : m.substr(1);
 }
 
+namespace {
+std::string withOption(const char* var, const std::string& option) {
+  const char* was = std::getenv(var);
+  return was && *was ? std::string(was) + ":" + option : option;
+}
+std::string lsanSupp() { return std::string("suppressions=") + SCRUTA_SOURCE_DIR + "/tests/window/lsan.supp"; }
+std::string tsanSupp() { return std::string("suppressions=") + SCRUTA_SOURCE_DIR + "/tests/window/tsan.supp"; }
+}  // namespace
+
 XServer::XServer() {
   int fds[2];
   if (pipe(fds) != 0) throw std::runtime_error("pipe");
@@ -97,13 +106,8 @@ EmuChild::EmuChild(const XServer& x, const std::string& dir, const std::vector<s
     dup2(err, 2);
     setenv("DISPLAY", x.display().c_str(), 1);
     // What the system's graphics libraries leave behind is theirs (suppressed by library).
-    auto add = [](const char* var, const std::string& option) {
-      const char* was = std::getenv(var);
-      std::string v = was && *was ? std::string(was) + ":" + option : option;
-      setenv(var, v.c_str(), 1);
-    };
-    add("LSAN_OPTIONS", std::string("suppressions=") + SCRUTA_SOURCE_DIR + "/tests/window/lsan.supp");
-    add("TSAN_OPTIONS", std::string("suppressions=") + SCRUTA_SOURCE_DIR + "/tests/window/tsan.supp");
+    setenv("LSAN_OPTIONS", withOption("LSAN_OPTIONS", lsanSupp()).c_str(), 1);
+    setenv("TSAN_OPTIONS", withOption("TSAN_OPTIONS", tsanSupp()).c_str(), 1);
     setenv("HOME", dir.c_str(), 1);
     setenv("XDG_STATE_HOME", (dir + "/state").c_str(), 1);
     if (chdir(dir.c_str()) != 0) _exit(126);
@@ -159,6 +163,11 @@ std::string findWindow(const XServer& x, const std::string& part, double timeout
     if (!id.empty() || Clock::now() > end) return id;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   }
+}
+
+std::string suppressionsEnv() {
+  return "LSAN_OPTIONS='" + withOption("LSAN_OPTIONS", lsanSupp()) + "' TSAN_OPTIONS='" +
+         withOption("TSAN_OPTIONS", tsanSupp()) + "'";
 }
 
 std::string xwin() { return std::string("/usr/bin/python3 ") + SCRUTA_SOURCE_DIR + "/tests/window/xwin.py"; }

@@ -59,6 +59,9 @@ private:
 
 // The id of the window whose title holds part, waiting up to timeoutS; empty when none.
 std::string findWindow(const XServer& x, const std::string& part, double timeoutS = 20);
+// LSAN_OPTIONS=... TSAN_OPTIONS=... with the graphics libraries' suppressions added,
+// to put before a shell command that starts the emulator.
+std::string suppressionsEnv();
 // The path of xwin.py in the source tree, run with the system's python3.
 std::string xwin();
 
