@@ -12,12 +12,12 @@
 #include "emulator/app/found_log.h"
 #include "emulator/app/receiver_link.h"
 #include "emulator/app/report.h"
+#include "emulator/app/scan_outputs.h"
 #include "emulator/app/session.h"
 #include "emulator/app/spectrum_shot.h"
 #include "emulator/app/summary.h"
 #include "emulator/app/window_link.h"
 #include "emulator/tuner/box.h"
-#include "emulator/tuner/rf_model.h"
 
 namespace app {
 
@@ -31,39 +31,14 @@ long peakRssKib() {
   return u.ru_maxrss;
 }
 
-// The LNB's local-oscillator error of each band, as the tuner applies it: tune
-// once per band and see which dish frequency the IF stands for. Costs box time,
-// so it runs after the scan.
-LockModel lockModelFor(const emu::Satellite& sat, emu::Polarisation pol) {
-  const emu::Knobs& k = emu::box().knobs();
-  LockModel m;
-  m.captureFraction = k.capture_fraction;
-  m.timingPpm = k.timing_tolerance * 1e6;
-  m.lockMarginDb = -k.lock_margin_db;
-  double nirMid = (k.nir_unlocked_min + k.nir_unlocked_max) / 2;
-  m.unlockedSnrPercent = 3 * (0x5EFF - nirMid) * 100 / 65536;
-  m.qefDb = [&k](int fec) { return emu::qefDb(fec, k); };
-  m.lockedSnrPct = [&k](double esno) { return std::min(65535.0, 3 * (0x5EFF - emu::nirFor(esno, k))) * 100 / 65536; };
-  double err[2] = {0, 0};
-  uint32_t probe[2] = {sat.lnb.threshold_khz - 500000, sat.lnb.threshold_khz + 500000};
-  for (int band = 0; band < 2; ++band) {
-    emu::TuneRequest r;
-    r.orbital_position = sat.orbital_position;
-    r.frequency_khz = probe[band];
-    r.polarisation = pol;
-    r.symbol_rate = 27500000;
-    r.wait = false;
-    if (emu::box().tuner().tune(r).error == 0) err[band] = emu::box().tuner().peek().rf_khz - probe[band];
-  }
-  uint32_t threshold = sat.lnb.threshold_khz;
-  m.loErrorKhz = [err, threshold](uint32_t khz) { return khz > threshold ? err[1] : err[0]; };
-  return m;
-}
-
 }  // namespace
 
 int scanCommand(const ScanOptions& o) {
   if (int status = checkDisplay(o.window)) return status;
+  if (std::string why = checkScanOutputs(o); !why.empty()) {
+    std::fprintf(stderr, "scrutafasci-emu: %s\n", why.c_str());
+    return kExitUsage;
+  }
   try {
     Session session(o.box);
     const BoxSetup& setup = session.setup();
@@ -77,6 +52,8 @@ int scanCommand(const ScanOptions& o) {
     session.logTo(logFile);
     for (const auto& n : sc.notes) eDebug("scenario: %s", n.c_str());
     std::vector<int> knownRates = readKnownRates(pluginFile(setup.root, "scrutafasci.sr"));
+    ScanTrace trace;
+    trace.skipMHz = readSkipList(pluginFile(setup.root, "scrutafasci.skip"), orbital, o.settings.polarisation);
 
     ScanResult r;
     r.scenarioName = sc.name;
@@ -90,8 +67,8 @@ int scanCommand(const ScanOptions& o) {
     std::printf("scrutafasci-emu scan: %s, %s (%d) %s, %d-%d MHz, search %s; box root %s\n", sc.name.c_str(),
                 sat.name.c_str(), orbital, o.settings.polarisation ? "V" : "H", o.settings.fromMHz,
                 o.settings.toMHz, searchName(o.settings.search), setup.root.c_str());
-    if (!sc.notes.empty())
-      std::printf("scenario: %zu list entries skipped or left out (listed in the debug log)\n", sc.notes.size());
+    if (sc.entries_dropped > 0)
+      std::printf("scenario: %d list entries skipped or left out (listed in the debug log)\n", sc.entries_dropped);
     std::fflush(stdout);
 
     AutopilotHooks hooks;
@@ -109,9 +86,11 @@ int scanCommand(const ScanOptions& o) {
       if (!front) return kExitUsage;
       hooks.closeRequested = [&front] { return front->closeRequested(); };
     }
+    emu::box().tuner().recordAttempts(true);
     auto wall0 = std::chrono::steady_clock::now();
     AutopilotOutcome outcome;
     ProgressInfo last;
+    std::string outputLines, outputError;
 
     auto finishReport = [&](bool partial) {
       r.boxTimeS = boxSeconds() - box0;
@@ -120,11 +99,22 @@ int scanCommand(const ScanOptions& o) {
       r.handOvers = handedOver();
       r.log = readFoundLog(pluginFile(setup.root, "scrutafasci.scan"));
       r.outcome = outcome.outcome.empty() ? (partial ? "the plug-in did not return" : "ended") : outcome.outcome;
-      r.truth = computeTruth(sat, o.settings, knownRates, r.handOvers,
-                             lockModelFor(sat, static_cast<emu::Polarisation>(o.settings.polarisation)));
+      if (trace.attempts.empty()) trace.attempts = emu::box().tuner().takeAttempts();
+      trace.finished = outcome.finished;
+      r.used = usedSettings(o.settings, knownRates, trace.attempts);
+      LockOracle oracle = tunerOracle(emu::box().tuner(), sc, orbital);
+      oracle.freqMarginKhz = sc.lo_error_khz_max + 1000;
+      oracle.rateShare = 2 * emu::box().knobs().timing_tolerance + 1e-4;
+      r.truth = computeTruth(sat, o.settings, knownRates, r.handOvers, oracle, trace);
       if (!o.report.empty()) writeReport(r, o.report);
+      try {
+        outputLines = writeScanOutputs(o, r.log);
+      } catch (const std::exception& e) {
+        outputError = e.what();
+      }
     };
 
+    startScanOutputs(o);
     session.run(
         [&](Driver& d) {
           Autopilot pilot(d, o, hooks);
@@ -152,16 +142,18 @@ int scanCommand(const ScanOptions& o) {
     if (outcome.started) printSummary(stdout, r);
     if (!o.report.empty()) std::printf("\nReport: %s\n", o.report.c_str());
     if (!o.screenshots.empty()) std::printf("Screenshots: %s\n", o.screenshots.c_str());
+    std::fputs(outputLines.c_str(), stdout);
     std::printf("Debug log: %s\n", logFile.c_str());
     std::fflush(stdout);
     if (!outcome.screenshotError.empty())
       std::fprintf(stderr, "scrutafasci-emu: screenshot failed: %s\n", outcome.screenshotError.c_str());
 
-    if (outcome.finished) return outcome.screenshotError.empty() ? kExitOk : kExitFailure;
+    if (!outputError.empty()) std::fprintf(stderr, "scrutafasci-emu: %s\n", outputError.c_str());
+    if (outcome.finished) return outcome.screenshotError.empty() && outputError.empty() ? kExitOk : kExitFailure;
     // Closing the window is a way to end the scan, once the plug-in has returned.
     if (outcome.closed && outcome.outcome == "the window was closed") {
       std::fprintf(stderr, "scrutafasci-emu: the window was closed; the scan was stopped\n");
-      return kExitOk;
+      return outputError.empty() ? kExitOk : kExitFailure;
     }
     std::fprintf(stderr, "scrutafasci-emu: %s\n", r.outcome.c_str());
     if (outcome.refused && o.settings.search == SearchType::ByAgc && o.settings.srFrom == o.settings.srTo)
