@@ -84,6 +84,25 @@ void addBoxOptions(std::map<std::string, OptionRule>& rules, BoxOptions& box) {
   }};
 }
 
+void addWindowOptions(std::map<std::string, OptionRule>& rules, WindowOptions& w) {
+  rules["--window"] = {false, [&w](const std::string&) { w.on = true; }};
+  rules["--scale"] = {true, [&w](const std::string& v) { w.scale = static_cast<int>(toInteger("--scale", v, 1, 16)); }};
+  rules["--speed"] = {true, [&w](const std::string& v) {
+    if (v == "1" || v == "10" || v == "100") w.speed = static_cast<unsigned>(std::stoul(v));
+    else if (v == "max") w.speed = 0;
+    else throw UsageError("option --speed takes 1, 10, 100 or max, got '" + v + "'");
+  }};
+}
+
+// --scale and --speed only mean something in a window.
+void checkWindowOptions(const std::vector<std::string>& args, const WindowOptions& w) {
+  if (w.on) return;
+  for (const auto& a : args)
+    for (const char* name : {"--scale", "--speed"})
+      if (a == name || a.rfind(std::string(name) + "=", 0) == 0)
+        throw UsageError(std::string("option ") + name + " needs --window");
+}
+
 void parseWith(const char* command, std::map<std::string, OptionRule>& rules,
                const std::vector<std::string>& args, size_t first) {
   for (size_t i = first; i < args.size(); ++i) {
@@ -120,7 +139,9 @@ void parseRun(const std::vector<std::string>& args, RunOptions& o) {
   rules["--keys"] = {true, [&o](const std::string& v) { o.keys = v; o.keysGiven = true; }};
   rules["--screenshot"] = {true, [&o](const std::string& v) { o.screenshot = v; }};
   rules["--until-timeout"] = {true, [&o](const std::string& v) { o.untilBoundS = toSeconds("--until-timeout", v); }};
+  addWindowOptions(rules, o.window);
   parseWith("run", rules, args, 1);
+  checkWindowOptions(args, o.window);
 }
 
 void parseBand(const std::vector<std::string>& args, BandOptions& o) {
@@ -180,7 +201,9 @@ void parseScan(const std::vector<std::string>& args, ScanOptions& o) {
     o.exportFormat = v;
   }};
   rules["--spectrum"] = {true, [&o](const std::string& v) { o.spectrum = v; }};
+  addWindowOptions(rules, o.window);
   parseWith("scan", rules, args, 1);
+  checkWindowOptions(args, o.window);
   if (!o.exportFormat.empty() && o.exportPath.empty())
     throw UsageError("option --export-format needs --export FILE");
   if (!o.exportPath.empty() && o.exportFormat.empty() && !channelFormatOfPath(o.exportPath))
@@ -237,6 +260,11 @@ Commands:
          --export writes the transponders handed over and their services as a VDR
            channels.conf (.conf) or dvbv5 channel file (.channels, .dvbv5); --spectrum
            writes every reading the plug-in took as CSV
+
+Window (run and scan):
+  --window         show the box's screen and a remote control in a desktop window
+  --scale N        window scale (default: the largest that fits the display)
+  --speed 1|10|100|max  the box clock's tempo at the start (default 1)
 
 Options of every command:
   --scenario FILE  the box's scenario (default: scenarios/builtin.toml)

@@ -1,5 +1,6 @@
 // scrutafasci-emu run: the plug-in driven by a key script or from the terminal.
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <iterator>
 #include <poll.h>
@@ -9,6 +10,7 @@
 #include "emulator/app/commands.h"
 #include "emulator/app/key_script.h"
 #include "emulator/app/session.h"
+#include "emulator/app/window_link.h"
 #include "emulator/toolkit/emu.h"
 
 namespace app {
@@ -148,12 +150,14 @@ void leave(Driver& d) {
 }  // namespace
 
 int runCommand(const RunOptions& o) {
+  if (int status = checkDisplay(o.window)) return status;
   std::vector<ScriptStep> steps;
-  bool interactive = !o.keysGiven && isatty(0);
+  // In a window the keys come from the window (after a --keys script, if one is given).
+  bool interactive = !o.window.on && !o.keysGiven && isatty(0);
   try {
     if (o.keysGiven) {
       steps = parseKeyScript(o.keys);
-    } else if (!interactive) {
+    } else if (!interactive && !o.window.on) {
       std::string script((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
       steps = parseKeyScript(script);
     }
@@ -170,12 +174,20 @@ int runCommand(const RunOptions& o) {
   try {
     Session session(o.box);
     ScriptState st;
+    std::unique_ptr<win::WindowFront> front;
+    if (o.window.on) {
+      std::string dir = o.screenshot.empty() ? "." : std::filesystem::path(o.screenshot).parent_path().string();
+      front = openWindow(o.window, dir);
+      if (!front) return kExitUsage;
+    }
     session.run(
         [&](Driver& d) {
           if (!d.waitFor([] { return emu::topWindow() != nullptr; }, 30))
             std::fprintf(stderr, "scrutafasci-emu: the plug-in showed no window within 30 s\n");
           if (interactive) runTerminal(d, o, st);
           else runScript(d, steps, o, st);
+          // Until the plug-in returns by itself or the window is closed.
+          if (front) d.waitFor([&] { return front->closeRequested(); }, 1e9, 10);
           if (!o.screenshot.empty() && !st.shotTaken) {
             if (d.pluginDone()) {
               std::fprintf(stderr, "scrutafasci-emu: the plug-in had already returned: no screenshot %s "
@@ -188,6 +200,11 @@ int runCommand(const RunOptions& o) {
           leave(d);
         },
         15, nullptr);
+    if (front) {
+      bool closed = front->closeRequested();
+      front->stop();
+      if (closed) tellReceiver();
+    }
     return st.status;
   } catch (const SetupError& e) {
     std::fprintf(stderr, "scrutafasci-emu: %s\n", e.what());
