@@ -181,5 +181,6 @@ public:
   std::atomic<int> finestraChiusa{0};  // the modal run has ended
   eString testoStatus;                 // the worker's last status line
   std::atomic<int> fineInCorso{0};     // the end-of-scan sequence has begun (it runs once)
+  std::atomic<int> fineAnnunciata{0};  // the closing message has been shown
   eSkin* skin;                         // kept while the window lives: its colours are in use
 };

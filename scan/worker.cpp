@@ -107,6 +107,9 @@ int scan4transp::eventHandler(const eWidgetEvent& event) {
         fermaScanFreq();
         return 1;
       }
+      // The worker has reached the end of the range and posted the closing message:
+      // that message answers this request, as it would a moment later.
+      if (fineInCorso && !fineAnnunciata && !finestraChiusa) return 1;
       // A worker still running here is on its way out (it handed over, was
       // answered "stop" or is ending the range): wait for it rather than cut it
       // off in the middle of a file write.
@@ -168,6 +171,7 @@ void scan4transp::concludeScansione() {
     box.exec();
     box.hide();
   }
+  fineAnnunciata = 1;
   grafico->inibisciScrollBitmap(0);   // the user may now scroll the spectrum
   lStatus->setText("Scansione terminata...have fun!");
 }

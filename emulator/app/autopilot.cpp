@@ -186,6 +186,14 @@ bool Autopilot::answerBox(bool stopping) {
   return stop;
 }
 
+bool Autopilot::closing() {
+  if (!out_.closed && hooks_.closeRequested && hooks_.closeRequested()) {
+    out_.closed = true;
+    if (out_.outcome.empty()) out_.outcome = "the window was closed";
+  }
+  return out_.closed;
+}
+
 void Autopilot::followScan() {
   const double tick = 0.1;
   bool stopping = false;
@@ -217,6 +225,12 @@ void Autopilot::followScan() {
       out_.interrupted = true;
       fail("interrupted");
       if (hooks_.note) hooks_.note("interrupted: closing the scan\u2026 (Ctrl-C again leaves at once)");
+    }
+    if (!stopping && closing()) {
+      // The person walked away: stop the scan as the time bound does, then leave.
+      stopping = true;
+      stopSince = p.wallTimeS;
+      if (hooks_.note) hooks_.note("the window was closed: stopping the scan");
     }
     if (!stopping && (p.boxTimeS > o_.maxBoxTimeS || p.wallTimeS > o_.maxWallTimeS)) {
       // Out of time: ask the scan to stop as the user would, then wind down.
@@ -294,12 +308,12 @@ void Autopilot::leavePlugin() {
 
 AutopilotOutcome Autopilot::run() {
   start_ = std::chrono::steady_clock::now();
-  if (waitSettingsWindow() && enterSettings()) {
+  if (!closing() && waitSettingsWindow() && !closing() && enterSettings()) {
     takeScreenshots(false);
     if (hooks_.interrupted && hooks_.interrupted()) {
       out_.interrupted = true;
       fail("interrupted");
-    } else if (startScan()) {
+    } else if (!closing() && startScan()) {
       followScan();
       if (out_.finished || out_.timedOut) {
         // Let the last repaint land before the pictures are taken.

@@ -31,6 +31,7 @@ struct AutopilotOutcome {
   std::vector<std::string> answered;   // message boxes met, with the answer given, not told live
   std::string screenshotError;
   ProgressInfo last;              // the scan window's last progress seen
+  bool closed = false;            // the window was closed: the scan was stopped and left
 };
 
 struct AutopilotHooks {
@@ -41,6 +42,8 @@ struct AutopilotHooks {
   std::function<bool()> interrupted;                // the user asked to stop (Ctrl-C)
   // Writes the graph widget's whole bitmap; false (and the error) when it cannot.
   std::function<bool(eWidget* graph, const std::string& path, std::string* error)> spectrumBitmap;
+  // True once the person watching has closed the window: stop the scan and leave.
+  std::function<bool()> closeRequested;
 };
 
 class Autopilot {
@@ -65,6 +68,7 @@ private:
   void leavePlugin();
   ProgressInfo progressNow() const;
   void fail(const std::string& why);
+  bool closing();
 
   Driver& d_;
   const ScanOptions& o_;

@@ -49,7 +49,15 @@ BoxSetup setUpBox(const BoxOptions& o, emu::Scenario scenario, const std::string
     throw SetupError(kExitScenario, e.what());
   }
   box.clock().setRealtime(o.realtime);
+  std::vector<std::string> faults = scenario.faults;
+  faults.insert(faults.end(), o.faults.begin(), o.faults.end());
   emu::receiver().load(std::move(scenario));   // into the box, with the receiver's lists
+  // After the load: the receiver's own tuning at start is not the plug-in's to see fail.
+  box.faults().clear();
+  for (const auto& rule : faults) {
+    std::string why;
+    if (!box.faults().add(rule, &why)) throw SetupError(kExitUsage, why);
+  }
   return s;
 }
 

@@ -7,6 +7,8 @@
 #include <functional>
 #include <sstream>
 
+#include "emulator/tuner/fault_plan.h"
+
 namespace app {
 
 const char* searchName(SearchType t) {
@@ -101,7 +103,37 @@ void addBoxOptions(Rules& rules, BoxOptions& box) {
             });
   rules.add("--realtime", "", "paces the box's clock against the wall clock (default: as fast as it goes)",
             [&box](const std::string&) { box.realtime = true; });
+  rules.add("--fault", "RULE", "makes the box fail, repeatable (default: none): open:PATH=ERRNO, "
+                              "request:NAME[@N[xK]][=ERRNO] (K calls from the N-th, x0 for ever), sec[=ERRNO], "
+                              "readonly[=EROFS|EACCES], kill:PATH[@N]; see the README",
+            [&box](const std::string& v) {
+              std::string why;
+              if (!emu::FaultPlan().add(v, &why)) throw UsageError("option --fault: " + why);
+              box.faults.push_back(v);
+            });
   for (size_t i = first; i < rules.rows.size(); ++i) rules.rows[i].doc.common = true;
+}
+
+void addWindowOptions(Rules& rules, WindowOptions& w) {
+  rules.add("--window", "", "show the box's screen and a remote control in a desktop window (default: none)",
+            [&w](const std::string&) { w.on = true; });
+  rules.add("--scale", "N", "window scale, 1-16, needs --window (default: the largest that fits the display)",
+            [&w](const std::string& v) { w.scale = static_cast<int>(toInteger("--scale", v, 1, 16)); });
+  rules.add("--speed", "1|10|100|max", "the box clock's tempo at the start, needs --window (default 1)",
+            [&w](const std::string& v) {
+              if (v == "1" || v == "10" || v == "100") w.speed = static_cast<unsigned>(std::stoul(v));
+              else if (v == "max") w.speed = 0;
+              else throw UsageError("option --speed takes 1, 10, 100 or max, got '" + v + "'");
+            });
+}
+
+// --scale and --speed only mean something in a window.
+void checkWindowOptions(const std::vector<std::string>& args, const WindowOptions& w) {
+  if (w.on) return;
+  for (const auto& a : args)
+    for (const char* name : {"--scale", "--speed"})
+      if (a == name || a.rfind(std::string(name) + "=", 0) == 0)
+        throw UsageError(std::string("option ") + name + " needs --window");
 }
 
 void parseWith(const char* command, const Rules& rules, const std::vector<std::string>& args, size_t first) {
@@ -145,6 +177,7 @@ Rules runRules(RunOptions& o) {
   rules.add("--until-timeout", "S", "wall-clock bound of one until: wait (default " + seconds(o.untilBoundS) +
                                         "; over 0, at most 1e7)",
             [&o](const std::string& v) { o.untilBoundS = toSeconds("--until-timeout", v); });
+  addWindowOptions(rules, o.window);
   addBoxOptions(rules, o.box);
   return rules;
 }
@@ -229,11 +262,15 @@ Rules scanRules(ScanOptions& o) {
             });
   rules.add("--spectrum", "FILE.csv", "write every reading the plug-in took as CSV (default: none)",
             [&o](const std::string& v) { o.spectrum = v; });
+  addWindowOptions(rules, o.window);
   addBoxOptions(rules, o.box);
   return rules;
 }
 
-void parseRun(const std::vector<std::string>& args, RunOptions& o) { parseWith("run", runRules(o), args, 1); }
+void parseRun(const std::vector<std::string>& args, RunOptions& o) {
+  parseWith("run", runRules(o), args, 1);
+  checkWindowOptions(args, o.window);
+}
 
 void parseBand(const std::vector<std::string>& args, BandOptions& o) {
   parseWith("band", bandRules(o), args, 1);
@@ -243,6 +280,7 @@ void parseBand(const std::vector<std::string>& args, BandOptions& o) {
 
 void parseScan(const std::vector<std::string>& args, ScanOptions& o) {
   parseWith("scan", scanRules(o), args, 1);
+  checkWindowOptions(args, o.window);
   if (!o.exportFormat.empty() && o.exportPath.empty())
     throw UsageError("option --export-format needs --export FILE");
   if (!o.exportPath.empty() && o.exportFormat.empty() && !channelFormatOfPath(o.exportPath))

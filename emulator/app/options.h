@@ -25,10 +25,19 @@ struct BoxOptions {
   std::string plugin;          // empty: the built plug-in
   std::optional<unsigned long long> seed;
   bool realtime = false;
+  std::vector<std::string> faults;  // fault-plan rules (--fault), after the scenario's
+};
+
+// A desktop window showing the box's screen (--window); nothing of it without.
+struct WindowOptions {
+  bool on = false;
+  int scale = 0;               // 0: the largest whole factor that fits the display
+  unsigned speed = 1;          // box seconds per wall second; 0: as fast as possible
 };
 
 struct RunOptions {
   BoxOptions box;
+  WindowOptions window;
   std::string keys;            // a key script; empty: keys from the terminal (or stdin)
   bool keysGiven = false;
   std::string screenshot;      // written at exit unless the script took it at a mark
@@ -57,6 +66,7 @@ struct ScanSettings {
 
 struct ScanOptions {
   BoxOptions box;
+  WindowOptions window;
   std::optional<int> satellite;     // none: where the receiver is tuned in the scenario
   ScanSettings settings;
   std::string report, screenshots;

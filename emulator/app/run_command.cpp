@@ -12,6 +12,7 @@
 #include "emulator/app/key_script.h"
 #include "emulator/app/session.h"
 #include "emulator/app/terminal_front.h"
+#include "emulator/app/window_link.h"
 #include "emulator/toolkit/emu.h"
 #include "emulator/tuner/box.h"
 
@@ -78,12 +79,14 @@ void leave(Driver& d) {
 }  // namespace
 
 int runCommand(const RunOptions& o) {
+  if (int status = checkDisplay(o.window)) return status;
   std::vector<ScriptStep> steps;
-  bool interactive = !o.keysGiven && isatty(0);
+  // In a window the keys come from the window (after a --keys script, if one is given).
+  bool interactive = !o.window.on && !o.keysGiven && isatty(0);
   try {
     if (o.keysGiven) {
       steps = parseKeyScript(o.keys);
-    } else if (!interactive) {
+    } else if (!interactive && !o.window.on) {
       std::string script((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
       steps = parseKeyScript(script);
     }
@@ -102,20 +105,28 @@ int runCommand(const RunOptions& o) {
     session.logTo(session.setup().root + "/scrutafasci-emu.log");
     for (const auto& n : emu::box().scenario().notes) eDebug("scenario: %s", n.c_str());
     ScriptState st;
-    TerminalFrontOptions front;
+    TerminalFrontOptions terminal;
     // Numbered screenshots go next to --screenshot's file, else into the box root.
-    front.shotFolder = o.screenshot.empty() ? session.setup().root
+    terminal.shotFolder = o.screenshot.empty() ? session.setup().root
                                             : std::filesystem::path(o.screenshot).parent_path().string();
-    if (front.shotFolder.empty()) front.shotFolder = ".";
+    if (terminal.shotFolder.empty()) terminal.shotFolder = ".";
     if (interactive) catchInterrupts("");
+    std::unique_ptr<win::WindowFront> front;
+    if (o.window.on) {
+      std::string dir = o.screenshot.empty() ? "." : std::filesystem::path(o.screenshot).parent_path().string();
+      front = openWindow(o.window, dir);
+      if (!front) return kExitUsage;
+    }
     session.run(
         [&](Driver& d) {
           if (!d.waitFor([] { return emu::topWindow() != nullptr; }, 30))
             std::fprintf(stderr, "scrutafasci-emu: the plug-in showed no window within 30 s\n");
           if (interactive) {
-            if (!runTerminalFront(d, front)) st.status = kExitFailure;
+            if (!runTerminalFront(d, terminal)) st.status = kExitFailure;
           }
           else runScript(d, steps, o, st);
+          // Until the plug-in returns by itself or the window is closed.
+          if (front) d.waitFor([&] { return front->closeRequested(); }, 1e9, 10);
           if (!o.screenshot.empty() && !st.shotTaken) {
             if (d.pluginDone()) {
               std::fprintf(stderr, "scrutafasci-emu: the plug-in had already returned: no screenshot %s "
@@ -128,6 +139,11 @@ int runCommand(const RunOptions& o) {
           leave(d);
         },
         15, nullptr);
+    if (front) {
+      bool closed = front->closeRequested();
+      front->stop();
+      if (closed) tellReceiver();
+    }
     return st.status;
   } catch (const SetupError& e) {
     std::fprintf(stderr, "scrutafasci-emu: %s\n", e.what());

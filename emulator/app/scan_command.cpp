@@ -18,6 +18,7 @@
 #include "emulator/app/session.h"
 #include "emulator/app/spectrum_shot.h"
 #include "emulator/app/summary.h"
+#include "emulator/app/window_link.h"
 #include "emulator/tuner/box.h"
 
 namespace app {
@@ -52,6 +53,7 @@ bool outputPathsWritable(const ScanOptions& o) {
 }  // namespace
 
 int scanCommand(const ScanOptions& o) {
+  if (int status = checkDisplay(o.window)) return status;
   if (std::string why = checkScanOutputs(o); !why.empty()) {
     std::fprintf(stderr, "scrutafasci-emu: %s\n", why.c_str());
     return kExitUsage;
@@ -103,6 +105,12 @@ int scanCommand(const ScanOptions& o) {
     hooks.spectrumBitmap = [&session](eWidget* graph, const std::string& path, std::string* err) {
       return writeSpectrumBitmap(session.plugin(), graph, path, err);
     };
+    std::unique_ptr<win::WindowFront> front;
+    if (o.window.on) {
+      front = openWindow(o.window, o.screenshots.empty() ? "." : o.screenshots);
+      if (!front) return kExitUsage;
+      hooks.closeRequested = [&front] { return front->closeRequested(); };
+    }
     emu::box().tuner().recordAttempts(true);
     auto wall0 = std::chrono::steady_clock::now();
     AutopilotOutcome outcome;
@@ -143,6 +151,10 @@ int scanCommand(const ScanOptions& o) {
           finishReport(true);
         });
 
+    if (front) {
+      front->stop();
+      if (outcome.closed) tellReceiver();
+    }
     finishReport(false);
     last.percent = outcome.finished ? 100 : last.percent;
     last.boxTimeS = r.boxTimeS;
@@ -164,6 +176,11 @@ int scanCommand(const ScanOptions& o) {
     if (!outputError.empty()) std::fprintf(stderr, "scrutafasci-emu: %s\n", outputError.c_str());
     if (outcome.finished) return outcome.screenshotError.empty() && outputError.empty() ? kExitOk : kExitFailure;
     if (outcome.interrupted) return kExitInterrupted;
+    // Closing the window is a way to end the scan, once the plug-in has returned.
+    if (outcome.closed && outcome.outcome == "the window was closed") {
+      std::fprintf(stderr, "scrutafasci-emu: the window was closed; the scan was stopped\n");
+      return outputError.empty() ? kExitOk : kExitFailure;
+    }
     std::fprintf(stderr, "scrutafasci-emu: %s\n", r.outcome.c_str());
     if (outcome.refused && o.settings.search == SearchType::ByAgc && o.settings.srFrom == o.settings.srTo)
       std::fprintf(stderr, "scrutafasci-emu: the search by AGC needs a symbol-rate range: give --sr-from and --sr-to\n");

@@ -130,8 +130,10 @@ void ScanController::after(uint64_t us, uint64_t run, void (ScanController::*nex
     eApp->post([this, run, next] { (this->*next)(run); });
     return;
   }
-  timer_step_ = [this, run, next, us] {
-    box().clock().advance(us);
+  // A box clock that moves by itself (a window's tempo) has already covered part of the wait.
+  uint64_t end = box().clock().now() + us;
+  timer_step_ = [this, run, next, end] {
+    box().clock().advanceTo(end);
     (this->*next)(run);
   };
   timer_.start(static_cast<long>((us + 999) / 1000), true);

@@ -44,6 +44,7 @@ std::string parseEntry(const Entry& e, Carrier& c, bool& left_out) {
   auto sr = text::toUnsigned(get(e, "SYMBOL_RATE"));
   if (!sr || *sr == 0) return "SYMBOL_RATE is missing or not a number";
   c.symbol_rate = text::symbolRate(static_cast<double>(*sr));
+  if (!c.symbol_rate) return "SYMBOL_RATE " + get(e, "SYMBOL_RATE") + " is out of range";
   std::string fec = get(e, "INNER_FEC");
   if (!fec.empty()) {
     int code = fecCode(fec);

@@ -13,6 +13,7 @@ std::vector<Carrier> readScanFile(const std::string& path, ListReport& report) {
     if (hash != std::string::npos) t = text::trim(t.substr(0, hash));
     if (t.empty()) continue;
     auto w = text::words(t);
+    if (w.empty()) continue;
     const std::string& kind = w[0];
     if (kind == "T" || kind == "C" || kind == "A" || kind == "T2") {
       report.leaveOut(line.number, "not a satellite entry");
@@ -36,6 +37,7 @@ std::vector<Carrier> readScanFile(const std::string& path, ListReport& report) {
     c.frequency_khz = text::frequencyKhz(*f);
     c.polarisation = *p;
     c.symbol_rate = text::symbolRate(*sr);
+    if (!c.symbol_rate) { report.skip(line.number, "symbol rate '" + w[3] + "' is out of range"); continue; }
     c.system = kind == "S2" ? DeliverySystem::DvbS2 : DeliverySystem::DvbS;
     if (w.size() > 4) {
       int code = fecCode(w[4]);

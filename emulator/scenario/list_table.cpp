@@ -17,7 +17,8 @@ std::string origin(const std::string& path, int line) { return path + ":" + std:
 std::string parseTableLine(const std::vector<std::string>& w, Carrier& c, int& stream_id) {
   if (w.size() < 5) return "expected 'freq_mhz pol sr_ksps fec system [modulation rolloff] [isi=N]'";
   auto f = text::toDouble(w[0]);
-  if (!f || *f <= 0) return "frequency '" + w[0] + "' is not a number of MHz";
+  auto khz = f ? text::thousandths(*f) : std::nullopt;
+  if (!khz) return "frequency '" + w[0] + "' is not a number of MHz";
   auto p = text::toPolarisation(w[1]);
   if (!p) return "polarisation '" + w[1] + "' is neither H nor V";
   auto sr = text::toDouble(w[2]);
@@ -26,7 +27,7 @@ std::string parseTableLine(const std::vector<std::string>& w, Carrier& c, int& s
   if (fec < 0) return "FEC '" + w[3] + "' is unknown";
   std::string sys = text::upper(w[4]);
   if (sys != "DVB-S" && sys != "DVB-S2") return "system '" + w[4] + "' is neither DVB-S nor DVB-S2";
-  c.frequency_khz = static_cast<uint32_t>(*f * 1000 + 0.5);
+  c.frequency_khz = *khz;
   c.polarisation = *p;
   c.symbol_rate = static_cast<uint32_t>(*sr * 1000 + 0.5);
   c.fec = fec;
@@ -154,7 +155,10 @@ void readServiceTable(const std::string& path, std::vector<Carrier>& carriers, U
       p = text::toPolarisation(w[1]);
       sr = text::toDouble(w[2]);
     }
-    if (w.size() != 3 || !f || !p || !sr || *sr <= 0) {
+    std::optional<uint32_t> fk, srs;
+    if (f) fk = text::thousandths(*f);
+    if (sr) srs = text::thousandths(*sr);
+    if (w.size() != 3 || !fk || !p || !srs) {
       report.skip(line.number, "transponder '" + text::trim(fields[0]) + "' is not 'freq_mhz pol sr_ksps'");
       continue;
     }
@@ -170,17 +174,16 @@ void readServiceTable(const std::string& path, std::vector<Carrier>& carriers, U
     s.name = name;
     s.provider = provider == "?" ? std::string() : provider;
     s.service_type = type;
-    uint32_t fk = static_cast<uint32_t>(*f * 1000 + 0.5), srs = static_cast<uint32_t>(*sr * 1000 + 0.5);
-    Carrier* c = in_unmatched ? nullptr : match(carriers, fk, *p, srs);
+    Carrier* c = in_unmatched ? nullptr : match(carriers, *fk, *p, *srs);
     if (!c) {
-      if (unmatched == Unmatched::Ignore || !inBand(fk)) {
+      if (unmatched == Unmatched::Ignore || !inBand(*fk)) {
         report.leaveOut(line.number, "'" + name + "' sits on no transponder of the table");
         continue;
       }
       Carrier proto;
-      proto.frequency_khz = fk;
+      proto.frequency_khz = *fk;
       proto.polarisation = *p;
-      proto.symbol_rate = srs;
+      proto.symbol_rate = *srs;
       proto.listed = false;
       proto.origin = path + ":" + std::to_string(line.number);
       c = &loose.at(proto);

@@ -123,6 +123,7 @@ std::vector<Carrier> readVdrChannels(const std::string& path, int orbital_positi
     if (!err.empty()) { report.skip(line.number, err); continue; }
     proto.frequency_khz = text::frequencyKhz(*freq);
     proto.symbol_rate = text::symbolRate(*sr);
+    if (!proto.symbol_rate) { report.skip(line.number, "symbol rate '" + f[4] + "' is out of range"); continue; }
     if (!inBand(proto.frequency_khz)) { report.leaveOut(line.number, "outside the Ku band"); continue; }
     proto.transport_stream_id = static_cast<int>(*tid);
     proto.original_network_id = static_cast<int>(*nid);
@@ -186,6 +187,7 @@ std::vector<Carrier> readZapChannels(const std::string& path, int zap_satellite,
     proto.frequency_khz = text::frequencyKhz(*freq);
     proto.polarisation = *pol;
     proto.symbol_rate = text::symbolRate(*sr);
+    if (!proto.symbol_rate) { report.skip(line.number, "symbol rate '" + f[4] + "' is out of range"); continue; }
     if (!inBand(proto.frequency_khz)) { report.leaveOut(line.number, "outside the Ku band"); continue; }
     proto.origin = path + ":" + std::to_string(line.number);
     Service s;

@@ -54,6 +54,7 @@ ListFormat detectFormat(const std::string& path) {
     if (t.empty() || t[0] == '#' || t[0] == ':') continue;
     if (t[0] == '[') return ListFormat::Dvbv5;
     auto w = text::words(t);
+    if (w.empty()) continue;
     if (w[0] == "S" || w[0] == "S1" || w[0] == "S2") return ListFormat::ScanFile;
     size_t colons = 0;
     for (char c : t) colons += c == ':';

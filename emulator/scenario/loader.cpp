@@ -10,6 +10,7 @@
 #include <toml++/toml.h>
 #include <emulator/scenario/lists.h>
 #include <emulator/scenario/text.h>
+#include <emulator/tuner/fault_plan.h>
 
 namespace emu {
 
@@ -429,7 +430,7 @@ Scenario parseScenario(const std::string& toml_text, const std::string& path) {
   Scenario sc;
   sc.source_path = path;
   Table t(root, "the scenario", path);
-  t.allow({"name", "rf", "satellite", "tuned"});
+  t.allow({"name", "rf", "satellite", "tuned", "faults"});
   sc.name = t.string("name").value_or(fs::path(path).stem().string());
   if (const toml::table* rf = t.table("rf")) {
     Table r(*rf, "[rf]", path);
@@ -451,6 +452,11 @@ Scenario parseScenario(const std::string& toml_text, const std::string& path) {
     sc.satellites.push_back(std::move(sat));
   }
   if (const toml::table* tu = t.table("tuned")) readTuned(Table(*tu, "[tuned]", path), sc);
+  for (const auto& [rule, line] : t.strings("faults")) {
+    std::string why;
+    if (!FaultPlan().add(rule, &why)) throw ScenarioError(path, line, why);
+    sc.faults.push_back(rule);
+  }
   return sc;
 }
 

@@ -79,6 +79,7 @@ struct Scenario {
   double lo_error_khz_max = 800;   // per-band LNB error bound; 0 disables
   std::vector<std::string> notes;  // what the lists skipped or left out, one line each, with summaries
   int entries_dropped = 0;         // list entries skipped (unreadable) or left out: the count the notes detail
+  std::vector<std::string> faults; // fault-plan rules applied when a command sets up the box
 
   const Satellite* satelliteAt(int orbital_position) const;
   const Satellite* satelliteOnPort(int port) const;

@@ -26,8 +26,10 @@ std::vector<Line> readLines(const std::string& path) {
   return lines;
 }
 
+// Blank is what isspace says in the C locale, for trim and words alike: a line of
+// carriage returns is blank for both, never a line without words.
 std::string trim(const std::string& s) {
-  const char* blanks = " \t\v\f";
+  const char* blanks = " \t\n\v\f\r";
   size_t b = s.find_first_not_of(blanks);
   if (b == std::string::npos) return {};
   size_t e = s.find_last_not_of(blanks);
@@ -91,6 +93,12 @@ std::optional<Polarisation> toPolarisation(const std::string& s) {
   if (u == "H" || u == "HORIZONTAL") return Polarisation::Horizontal;
   if (u == "V" || u == "VERTICAL") return Polarisation::Vertical;
   return std::nullopt;
+}
+
+std::optional<uint32_t> thousandths(double value) {
+  double v = std::round(value * 1000);
+  if (!(v > 0) || v > 4.0e9) return std::nullopt;
+  return static_cast<uint32_t>(v);
 }
 
 uint32_t frequencyKhz(double value) {

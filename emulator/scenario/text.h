@@ -29,6 +29,10 @@ std::optional<double> toDouble(const std::string& s);
 // "H"/"V" (any case, also "HORIZONTAL"/"VERTICAL"); none for circular or unreadable.
 std::optional<Polarisation> toPolarisation(const std::string& s);
 
+// value * 1000, rounded: MHz to kHz, kS/s to S/s. None when it is not above 0 or does
+// not fit 32 bits (4e9), so that no huge value wraps into the band.
+std::optional<uint32_t> thousandths(double value);
+
 // Frequency given in MHz or kHz, symbol rate in kS/s or S/s: told apart by size.
 uint32_t frequencyKhz(double value);
 uint32_t symbolRate(double value);

@@ -7,6 +7,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sched.h>
+#include <signal.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
@@ -85,6 +86,7 @@ Route route(const char* path) {
 // The fault plan's verdict on a box file; 0 lets the call go on.
 int fileFault(const Route& r, bool writing) {
   emu::Box& b = emu::box();
+  if (writing && b.faults().killsAt(r.box_path)) raise(SIGKILL);
   if (writing && inPluginFolder(r.box_path))
     if (int e = b.faults().readOnlyPlugins()) return e;
   return b.faults().openError(r.box_path);

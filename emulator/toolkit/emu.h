@@ -1,6 +1,7 @@
 // The emulator's handle on the host toolkit: start-up, the GUI loop, input, and what is on
 // screen. Used by the emulator program and the tests; the plug-in never sees it.
 #pragma once
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -29,6 +30,12 @@ int runLoop();
 void quitLoop(int code = 0);
 // Runs fn on the loop (whichever thread runs the innermost loop).
 void post(std::function<void()> fn);
+
+// The clock eTimer counts on, in microseconds: the wall clock (an empty function, the
+// default) or another, such as the box clock while a window sets the box's tempo.
+void setTimerClock(std::function<uint64_t()> nowUs);
+// When the earliest running timer is due on that clock; UINT64_MAX when none runs.
+uint64_t nextTimerDue();
 
 // Remote-control keys by name: "0".."9", "up", "down", "left", "right", "ok", "exit",
 // "red", "green", "yellow", "blue", "menu". -1 for an unknown name.
@@ -76,6 +83,9 @@ void clearLog();
 void setLogFile(const char* path);
 void setLogToStderr(bool on);
 
+// Repaint requests of all widgets so far: when it has not moved, the screen has not
+// changed (a window front repaints only then).
+unsigned long screenChanges();
 // Repaint requests (invalidate) a widget has received.
 unsigned repaintCount(const eWidget* widget);
 // Paints a shown widget and its children into the painter's target, clipped to area

@@ -3,6 +3,8 @@
 // level below it is busy inside a callback, which is how a worker runs a message box while the
 // GUI thread waits in a timer slot. No lock is held while a callback runs.
 #include <algorithm>
+#include <cstdint>
+#include <functional>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -20,7 +22,7 @@ public:
   int firing = 0;
   std::thread::id firingThread;
   long interval = 0;
-  Clock::time_point due;
+  int64_t due = 0;   // microseconds of the timer clock
 };
 
 namespace tk {
@@ -48,6 +50,12 @@ public:
   std::vector<eTimer::Impl*> timers;
   std::vector<tk::Level*> levels;
   std::thread::id gui = std::this_thread::get_id();
+  std::function<uint64_t()> timerClock;   // empty: the wall clock
+
+  int64_t timerNow() const {
+    if (timerClock) return static_cast<int64_t>(timerClock());
+    return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now().time_since_epoch()).count();
+  }
 
   int exec() override { return tk::runLevel(nullptr); }
   void quit(int result) override {
@@ -75,7 +83,7 @@ public:
     eTimer::Impl* next = nullptr;
     for (auto* t : timers)
       if (t->active && !t->firing && (!next || t->due < next->due)) next = t;
-    auto now = Clock::now();
+    const int64_t now = timerNow();
     const bool timerDue = next && next->due <= now;
     // Posted calls and due timers take turns: a steady stream of either must not
     // starve the other.
@@ -94,8 +102,8 @@ public:
       if (next->single) {
         next->active = false;
       } else {
-        next->due += std::chrono::milliseconds(next->interval);
-        if (next->due <= now) next->due = now + std::chrono::milliseconds(next->interval);
+        next->due += next->interval * 1000;
+        if (next->due <= now) next->due = now + next->interval * 1000;
       }
       next->firing++;
       next->firingThread = std::this_thread::get_id();
@@ -109,7 +117,12 @@ public:
       return;
     }
     auto until = deadline;
-    if (next && next->due < until) until = next->due;
+    if (next) {
+      // Another clock than the wall's moves at its own pace: look at it often.
+      auto wallDue = timerClock ? Clock::now() + std::chrono::milliseconds(2)
+                                : Clock::now() + std::chrono::microseconds(next->due - now);
+      if (wallDue < until) until = wallDue;
+    }
     cv.wait_until(lk, until);
   }
 };
@@ -191,6 +204,31 @@ void setGuiThread() {
 
 }  // namespace tk
 
+namespace emu {
+
+void setTimerClock(std::function<uint64_t()> nowUs) {
+  Loop& L = loop();
+  std::lock_guard<std::mutex> g(L.m);
+  // Timers already running keep their remaining time on the new clock.
+  int64_t before = L.timerNow();
+  L.timerClock = std::move(nowUs);
+  int64_t after = L.timerNow();
+  for (auto* t : L.timers) t->due += after - before;
+  L.cv.notify_all();
+}
+
+uint64_t nextTimerDue() {
+  Loop& L = loop();
+  std::lock_guard<std::mutex> g(L.m);
+  int64_t best = INT64_MAX;
+  for (auto* t : L.timers)
+    if (t->active && !t->firing && t->due < best) best = t->due;
+  if (best == INT64_MAX) return UINT64_MAX;
+  return best < 0 ? 0 : static_cast<uint64_t>(best);
+}
+
+}  // namespace emu
+
 eTimer::eTimer(eMainloop*) : d(new Impl) {
   d->owner = this;
   Loop& L = loop();
@@ -221,7 +259,7 @@ void eTimer::start(long msec, bool singleShot) {
   d->active = true;
   d->single = singleShot;
   d->interval = msec;
-  d->due = Clock::now() + std::chrono::milliseconds(msec);
+  d->due = L.timerNow() + static_cast<int64_t>(msec) * 1000;
   L.cv.notify_all();
 }
 

@@ -1,4 +1,5 @@
 // eWidget: the tree, geometry, visibility, focus, events and painting.
+#include <atomic>
 #include <algorithm>
 #include <vector>
 #include <host/gui/ewidget.h>
@@ -372,8 +373,17 @@ bool eWidget::haveFocus() const {
   return tlw->focus == this;
 }
 
+namespace {
+std::atomic<unsigned long> screenChangeCount{0};
+}
+
+namespace emu {
+unsigned long screenChanges() { return screenChangeCount.load(std::memory_order_relaxed); }
+}  // namespace emu
+
 void eWidget::invalidate(eRect, int) {
   repaints.fetch_add(1, std::memory_order_relaxed);
+  screenChangeCount.fetch_add(1, std::memory_order_relaxed);
 }
 
 int eWidget::exec() {

@@ -6,6 +6,8 @@
 
 namespace emu {
 
+using WallClock = std::chrono::steady_clock;
+
 uint64_t VirtualClock::advance(uint64_t d) {
   return now_us_.fetch_add(d, std::memory_order_acq_rel) + d;
 }
@@ -18,37 +20,62 @@ uint64_t VirtualClock::advanceTo(uint64_t t) {
 }
 
 void VirtualClock::pace() const {
-  if (!realtime()) return;
-  std::chrono::steady_clock::time_point target;
-  {
-    std::lock_guard<std::mutex> l(origin_mutex_);
+  if (!paused() && !realtime()) return;   // the unpaced path takes no lock
+  std::unique_lock<std::mutex> l(origin_mutex_);
+  for (;;) {
+    if (paused()) {
+      changed_.wait(l);
+      continue;
+    }
+    unsigned s = speed();
     uint64_t v = now();
-    if (v <= origin_virtual_) return;
-    target = origin_wall_ + std::chrono::microseconds(v - origin_virtual_);
+    if (!s || v <= origin_virtual_) return;
+    auto target = origin_wall_ + std::chrono::microseconds((v - origin_virtual_) / s);
+    if (WallClock::now() >= target) return;
+    // Woken early when the speed changes or the clock is paused.
+    changed_.wait_until(l, target);
   }
-  std::this_thread::sleep_until(target);
 }
 
 void VirtualClock::sleep(uint64_t us) {
   advance(us);
-  if (realtime())
+  if (realtime() || paused())
     pace();
   else
     sched_yield();   // spinning callers must still let the others run
 }
 
-void VirtualClock::setRealtime(bool on) {
-  std::lock_guard<std::mutex> l(origin_mutex_);
+void VirtualClock::rebaseLocked() {
   origin_virtual_ = now();
-  origin_wall_ = std::chrono::steady_clock::now();
-  realtime_.store(on, std::memory_order_release);
+  origin_wall_ = WallClock::now();
+  changed_.notify_all();
+}
+
+void VirtualClock::setSpeed(unsigned factor) {
+  std::lock_guard<std::mutex> l(origin_mutex_);
+  speed_.store(factor, std::memory_order_release);
+  rebaseLocked();
+}
+
+void VirtualClock::setPaused(bool on) {
+  std::lock_guard<std::mutex> l(origin_mutex_);
+  paused_.store(on, std::memory_order_release);
+  rebaseLocked();
+}
+
+uint64_t VirtualClock::follow() {
+  std::lock_guard<std::mutex> l(origin_mutex_);
+  unsigned s = speed();
+  if (!s || paused()) return now();
+  auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(WallClock::now() - origin_wall_).count();
+  if (elapsed <= 0) return now();
+  return advanceTo(origin_virtual_ + static_cast<uint64_t>(elapsed) * s);
 }
 
 void VirtualClock::reset(uint64_t t) {
   std::lock_guard<std::mutex> l(origin_mutex_);
   now_us_.store(t, std::memory_order_release);
-  origin_virtual_ = t;
-  origin_wall_ = std::chrono::steady_clock::now();
+  rebaseLocked();
 }
 
 }  // namespace emu

@@ -104,10 +104,17 @@ void FaultPlan::setReadOnlyPlugins(int err) {
   readonly_error_ = err;
 }
 
+void FaultPlan::killAt(const std::string& path, uint64_t nth) {
+  std::lock_guard<std::mutex> l(mutex_);
+  kills_[path] = {nth == 0 ? 1 : nth, 0};
+}
+
 void FaultPlan::clear() {
   std::lock_guard<std::mutex> l(mutex_);
   open_errors_.clear();
   request_rules_.clear();
+  calls_.clear();
+  kills_.clear();
   sec_error_ = 0;
   readonly_error_ = 0;
 }
@@ -156,6 +163,18 @@ bool FaultPlan::add(const std::string& rule, std::string* error) {
     failSecSequence(err);
     return true;
   }
+  if (head.rfind("kill:", 0) == 0 && value.empty()) {
+    std::string path = head.substr(5);
+    uint64_t nth = 1;
+    size_t at = path.find('@');
+    if (at != std::string::npos) {
+      if (!parseCount(path.substr(at + 1), &nth) || nth == 0) return fail("bad access number after @");
+      path.resize(at);
+    }
+    if (path.empty() || path[0] != '/') return fail("the path must be absolute");
+    killAt(path, nth);
+    return true;
+  }
   if (head == "readonly") {
     err = EROFS;
     if (!value.empty() && !parseErrno(value, &err)) return fail("bad errno " + value);
@@ -163,7 +182,7 @@ bool FaultPlan::add(const std::string& rule, std::string* error) {
     setReadOnlyPlugins(err);
     return true;
   }
-  return fail("expected open:PATH=ERRNO, request:NAME@NxK[=ERRNO], sec[=ERRNO] or readonly[=ERRNO]");
+  return fail("expected open:PATH=ERRNO, request:NAME@NxK[=ERRNO], sec[=ERRNO], readonly[=ERRNO] or kill:PATH[@N]");
 }
 
 int FaultPlan::openError(const std::string& box_path) const {
@@ -175,6 +194,7 @@ int FaultPlan::openError(const std::string& box_path) const {
 int FaultPlan::requestError(unsigned long request) {
   std::lock_guard<std::mutex> l(mutex_);
   int err = 0;
+  ++calls_[request];
   for (auto& r : request_rules_) {
     if (r.request != request) continue;
     uint64_t call = ++r.seen;
@@ -182,6 +202,18 @@ int FaultPlan::requestError(unsigned long request) {
   }
   if (!err && request == SEC_SEND_SEQUENCE) err = sec_error_;
   return err;
+}
+
+bool FaultPlan::killsAt(const std::string& box_path) {
+  std::lock_guard<std::mutex> l(mutex_);
+  auto it = kills_.find(box_path);
+  return it != kills_.end() && ++it->second.second == it->second.first;
+}
+
+uint64_t FaultPlan::calls(unsigned long request) const {
+  std::lock_guard<std::mutex> l(mutex_);
+  auto it = calls_.find(request);
+  return it == calls_.end() ? 0 : it->second;
 }
 
 int FaultPlan::readOnlyPlugins() const {

@@ -20,11 +20,15 @@ public:
   void failSecSequence(int err = 5 /*EIO*/);
   // Writes under /var/tuxbox/plugins fail with err (EACCES or EROFS; 0 turns it off).
   void setReadOnlyPlugins(int err);
+  // The box dies (SIGKILL, as at a power cut) at the nth write access to this box path:
+  // an open for writing, a rename from or onto it, a removal. For the kill tests.
+  void killAt(const std::string& path, uint64_t nth);
   void clear();
 
   // Text form, one rule per call (command line: --fault RULE):
   //   open:/dev/dvb/card0/sec0=ENOENT   request:FE_READ_STATUS@3x2[=EIO]
   //   sec[=EIO]                         readonly[=EROFS|EACCES]
+  //   kill:/var/tuxbox/plugins/scrutafasci.sr1[@2]
   // Returns false with a message in *error for a rule it does not understand.
   bool add(const std::string& rule, std::string* error);
 
@@ -32,12 +36,18 @@ public:
   int openError(const std::string& box_path) const;
   int requestError(unsigned long request);
   int readOnlyPlugins() const;
+  // Counts a write access to a box path; true when the box must die now.
+  bool killsAt(const std::string& box_path);
+  // Calls of a request since the last clear(), failed or not.
+  uint64_t calls(unsigned long request) const;
 
 private:
   struct RequestRule { unsigned long request; uint64_t nth, count; int err; uint64_t seen; };
   mutable std::mutex mutex_;
   std::map<std::string, int> open_errors_;
   std::vector<RequestRule> request_rules_;
+  std::map<unsigned long, uint64_t> calls_;
+  std::map<std::string, std::pair<uint64_t, uint64_t>> kills_;   // path -> (nth, seen)
   int sec_error_ = 0;
   int readonly_error_ = 0;
 };

@@ -225,6 +225,11 @@ uint32_t Tuner::statusAtLocked(uint64_t t) const {
   return s;
 }
 
+uint32_t Tuner::peekStatus() const {
+  std::lock_guard<std::mutex> l(mutex_);
+  return statusAtLocked(clock_.now());
+}
+
 bool Tuner::lockAtLocked(uint64_t t) const { return (statusAtLocked(t) & FE_HAS_LOCK) != 0; }
 
 uint16_t Tuner::strengthAtLocked(uint64_t t) const {

@@ -144,6 +144,8 @@ public:
   // --- inspection without cost -------------------------------------------------
   TunerState state() const;
   TunerView peek() const;
+  // The status bits a read would give now, without its cost (the window's status strip).
+  uint32_t peekStatus() const;
   // What the model makes of the host tuning r (tune()'s settings), neighbours
   // included, without changing the state or the clock: the one lock rule, which
   // the truth asks too. An IF outside the window gives a view that locks nothing.

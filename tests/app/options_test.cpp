@@ -79,6 +79,10 @@ TEST(Options, BadCommandLinesSayWhatIsWrong) {
       {{"band", "--from", "12000", "--to", "11000"}, "lies above"},
       {{"band", "--step", "0"}, "from 1 to 2000"},
       {{"run", "--keys"}, "--keys needs a value"},
+      {{"scan", "--fault", "request:FE_READ_STAUS"}, "unknown request FE_READ_STAUS"},
+      {{"band", "--fault", "open:dev/x=EIO"}, "the path must be absolute"},
+      {{"run", "--fault", "readonly=EIO"}, "EROFS or EACCES"},
+      {{"scan", "--fault"}, "--fault needs a value"},
   };
   for (const auto& c : cases) {
     std::string e = errorOf(c.args);
@@ -179,4 +183,14 @@ TEST(Options, ReadmeCarriesTheHelpAsPrinted) {
   readme << f.rdbuf();
   EXPECT_NE(readme.str().find("```\n" + app::usageText() + "```\n"), std::string::npos)
       << "README.md must hold the output of `scrutafasci-emu help` in one code block";
+}
+
+TEST(Options, FaultRulesAreRepeatableOnEveryCommand) {
+  auto s = parseOptions({"scan", "--fault", "sec", "--fault=request:FE_READ_STATUS@3x2=ETIMEDOUT"});
+  EXPECT_EQ(s.scan.box.faults, (std::vector<std::string>{"sec", "request:FE_READ_STATUS@3x2=ETIMEDOUT"}));
+  auto b = parseOptions({"band", "--fault", "open:/dev/dvb/card0/sec0=ENOENT"});
+  EXPECT_EQ(b.band.box.faults, (std::vector<std::string>{"open:/dev/dvb/card0/sec0=ENOENT"}));
+  auto r = parseOptions({"run", "--fault", "readonly", "--fault", "kill:/var/tuxbox/plugins/scrutafasci.sr@2"});
+  EXPECT_EQ(r.run.box.faults.size(), 2u);
+  EXPECT_TRUE(parseOptions({"scan"}).scan.box.faults.empty());
 }

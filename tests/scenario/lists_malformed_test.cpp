@@ -89,7 +89,32 @@ INSTANTIATE_TEST_SUITE_P(
         BadLineCase{"scan.conf", ListFormat::ScanFile,
                     "# freq pol sr fec\nS 12539000 H 27500000 3/4\nS 10719000 Q 27500000 3/4\n"
                     "T 506000000 8MHz 2/3 NONE QAM64 8k 1/8 NONE\nX 1 2 3\nS2 11914500 H 27500000 3/4 35 8PSK\n",
-                    2, 2, 1, 3, "polarisation 'Q'"}),
+                    2, 2, 1, 3, "polarisation 'Q'"},
+        // Lines holding only carriage returns (and a form feed) are blank, not an entry without words.
+        BadLineCase{"scan_cr.conf", ListFormat::ScanFile,
+                    "S 10719000 V 27500000 3/4\n\r\r\n\r\f\nS 11623000 H 27500000 3/4\nS 1 Q 2\n", 2, 1, 0, 5,
+                    "polarisation 'Q'"},
+        // A symbol rate past 32 bits (or rounding to nothing) is refused, not kept as a carrier of rate 0.
+        BadLineCase{"scan_sr.conf", ListFormat::ScanFile,
+                    "S 10992000 V 2750500000000 2/3\nS 11623000 H 27500000 3/4\nS 11700000 H 0.0001 3/4\n", 1, 2, 0, 1,
+                    "symbol rate '2750500000000' is out of range"},
+        BadLineCase{"vdr_sr.conf", ListFormat::VdrChannels,
+                    "ZDF;ZDFvision:11953:HC34M2S0:S19.2E:99999999999:110:120:130:0:28006:1:1079:0\n"
+                    "KiKA;ZDFvision:11953:HC34M2S0:S19.2E:27500:0:120:0:0:28008:1:1079:0\n",
+                    1, 1, 0, 1, "symbol rate '99999999999' is out of range"},
+        BadLineCase{"zap_sr.conf", ListFormat::ZapChannels,
+                    "Das Erste:11837:h:0:0.0001:101:102:28106\nZDF:11954:h:0:27500:110:120:28006\n", 1, 1, 0, 1,
+                    "symbol rate '0.0001' is out of range"},
+        BadLineCase{"dvbv5_sr.conf", ListFormat::Dvbv5,
+                    "[A]\n\tDELIVERY_SYSTEM = DVBS\n\tFREQUENCY = 11836000\n\tPOLARIZATION = HORIZONTAL\n"
+                    "\tSYMBOL_RATE = 99999999999\n"
+                    "[B]\n\tDELIVERY_SYSTEM = DVBS\n\tFREQUENCY = 11954000\n\tPOLARIZATION = HORIZONTAL\n"
+                    "\tSYMBOL_RATE = 27500000\n",
+                    1, 1, 0, 1, "SYMBOL_RATE 99999999999 is out of range"},
+        // A frequency past what 32 bits of kHz hold must not wrap into the band (4305667.3 MHz -> 10700.004).
+        BadLineCase{"tpl_huge.tpl", ListFormat::TransponderTable,
+                    "4305667.3 H 27500 3/4 DVB-S\n11836 H 27500 3/4 DVB-S\n1e300 V 27500 3/4 DVB-S\n", 1, 2, 0, 1,
+                    "frequency '4305667.3'"}),
     [](const auto& info) {
       std::string n = info.param.name;
       for (char& ch : n) if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
@@ -127,4 +152,33 @@ TEST(BadFiles, AreRefusedWithFileAndLine) {
       EXPECT_EQ(std::string(err.what()).rfind(err.file(), 0), 0u) << err.what();
     }
   }
+}
+
+TEST(BadFiles, CarriageReturnFirstLineStillTellsTheFormat) {
+  TempDir dir;
+  ListRequest rq;
+  rq.file = dir.write("cr.list", "\r\r\n\r\f\nS 10719000 V 27500000 3/4\n");
+  ListResult r = readList(rq);
+  ASSERT_EQ(r.carriers.size(), 1u);
+  EXPECT_EQ(r.carriers[0].frequency_khz, 10719000u);
+}
+
+TEST(BadFiles, ServiceWithHugeFrequencyIsRefusedWithItsLine) {
+  TempDir dir;
+  ListRequest rq;
+  rq.file = dir.write("t.tpl", "11836 H 27500 3/4 DVB-S\n");
+  rq.services = dir.write("t.services",
+                          "11836 H 27500 | T | Das Erste | ARD\n"
+                          "4305667.3 H 27500 | T | Wrapped | X\n"
+                          "11836 H 1e300 | T | Huge rate | X\n");
+  rq.unmatched = Unmatched::Feeds;
+  ListResult r = readList(rq);
+  ASSERT_EQ(r.reports.size(), 2u);
+  const ListReport& s = r.reports[1];
+  EXPECT_EQ(s.services, 1);
+  EXPECT_TRUE(r.feeds.empty()) << "a wrapped frequency became a feed at " << r.feeds[0].frequency_khz;
+  ASSERT_EQ(s.problems.size(), 2u);
+  EXPECT_EQ(s.problems[0].line, 2);
+  EXPECT_EQ(s.problems[0].text.rfind(rq.services + ":2: ", 0), 0u) << s.problems[0].text;
+  EXPECT_EQ(s.problems[1].line, 3);
 }

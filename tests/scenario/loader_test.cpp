@@ -135,6 +135,14 @@ TEST(Loader, AGivenLevelIsKept) {
   EXPECT_EQ(d.satellites[0].carriers[3].esno_db, 5.5);
 }
 
+TEST(Loader, FaultRulesAreKeptInOrder) {
+  Box box;
+  EXPECT_TRUE(loadScenario(box.scenario(kGood)).faults.empty());
+  Scenario s = loadScenario(box.scenario(replaced(
+      kGood, "name = \"small\"\n", "name = \"small\"\nfaults = [\"request:FE_SET_FRONTEND@2x0\", \"readonly=EACCES\"]\n")));
+  EXPECT_EQ(s.faults, (std::vector<std::string>{"request:FE_SET_FRONTEND@2x0", "readonly=EACCES"}));
+}
+
 TEST(Loader, NotTunedWithoutTunedTable) {
   Box box;
   std::string text = kGood;
@@ -196,7 +204,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"tuned elsewhere", "frequency_mhz = 11836", "frequency_mhz = 12100", 32, "not on Astra"},
         BadCase{"tuned satellite", "[tuned]\nposition = 192", "[tuned]\nposition = 282", 33, "282 is none"},
         BadCase{"playing elsewhere", "playing = \"Das Erste\"", "playing = \"ZDF\"", 36, "'ZDF' is not a service"},
-        BadCase{"service type", "type = 3", "type = \"X\"", 21, "'X' is not T, R, D"}),
+        BadCase{"service type", "type = 3", "type = \"X\"", 21, "'X' is not T, R, D"},
+        BadCase{"fault rule", "name = \"small\"\n", "name = \"small\"\nfaults = [\"sec\",\n  \"request:FE_READ_STAUS@2\"]\n", 3,
+                "unknown request FE_READ_STAUS"},
+        BadCase{"fault list", "name = \"small\"\n", "name = \"small\"\nfaults = \"sec\"\n", 2, "expected an array"}),
     [](const auto& info) {
       std::string n = info.param.what;
       for (char& ch : n) if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';

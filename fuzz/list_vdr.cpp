@@ -1,0 +1,7 @@
+// The vdr list reader (and format detection) on any file.
+#include "list_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  return fuzz::readList("list.vdr", data, size,
+                        [](const std::string& f, emu::ListReport& r) { return emu::readVdrChannels(f, 192, r); });
+}

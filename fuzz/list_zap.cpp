@@ -1,0 +1,7 @@
+// The zap list reader (and format detection) on any file.
+#include "list_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  return fuzz::readList("list.zap", data, size,
+                        [](const std::string& f, emu::ListReport& r) { return emu::readZapChannels(f, 0, r); });
+}
