@@ -1,5 +1,7 @@
 #include "emulator/app/options.h"
 
+#include "emulator/app/channel_export.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <functional>
@@ -165,7 +167,18 @@ void parseScan(const std::vector<std::string>& args, ScanOptions& o) {
   rules["--quiet"] = {false, [&o](const std::string&) { o.quiet = true; }};
   rules["--max-box-time"] = {true, [&o](const std::string& v) { o.maxBoxTimeS = toSeconds("--max-box-time", v); }};
   rules["--max-wall-time"] = {true, [&o](const std::string& v) { o.maxWallTimeS = toSeconds("--max-wall-time", v); }};
+  rules["--export"] = {true, [&o](const std::string& v) { o.exportPath = v; }};
+  rules["--export-format"] = {true, [&o](const std::string& v) {
+    if (!channelFormatByName(v)) throw UsageError("option --export-format takes vdr or dvbv5, got '" + v + "'");
+    o.exportFormat = v;
+  }};
+  rules["--spectrum"] = {true, [&o](const std::string& v) { o.spectrum = v; }};
   parseWith("scan", rules, args, 1);
+  if (!o.exportFormat.empty() && o.exportPath.empty())
+    throw UsageError("option --export-format needs --export FILE");
+  if (!o.exportPath.empty() && o.exportFormat.empty() && !channelFormatOfPath(o.exportPath))
+    throw UsageError("cannot tell the format of --export " + o.exportPath +
+                     ": name it .conf (VDR), .channels or .dvbv5 (dvbv5), or give --export-format vdr|dvbv5");
 }
 
 }  // namespace
@@ -213,6 +226,10 @@ Commands:
            [--step MHZ] [--pol H|V] [--sr-from KSPS] [--sr-to KSPS] [--sr-step KSPS]
            [--threshold PCT] [--delay N] [--report FILE.json] [--screenshots DIR]
            [--quiet] [--max-box-time S] [--max-wall-time S]
+           [--export FILE] [--export-format vdr|dvbv5] [--spectrum FILE.csv]
+         --export writes the transponders handed over and their services as a VDR
+           channels.conf (.conf) or dvbv5 channel file (.channels, .dvbv5); --spectrum
+           writes every reading the plug-in took as CSV
 
 Options of every command:
   --scenario FILE  the box's scenario (default: scenarios/builtin.toml)

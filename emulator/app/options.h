@@ -60,6 +60,9 @@ struct ScanOptions {
   std::optional<int> satellite;     // none: where the receiver is tuned in the scenario
   ScanSettings settings;
   std::string report, screenshots;
+  std::string exportPath;           // channel list of what was found; empty: none
+  std::string exportFormat;         // "vdr" or "dvbv5"; empty: by the file's extension
+  std::string spectrum;             // CSV of every reading the plug-in took; empty: none
   bool quiet = false;
   double maxBoxTimeS = 48 * 3600.0; // the scan must end within this much box time
   double maxWallTimeS = 1800;       // and within this much wall time

@@ -12,6 +12,7 @@
 #include "emulator/app/found_log.h"
 #include "emulator/app/receiver_link.h"
 #include "emulator/app/report.h"
+#include "emulator/app/scan_outputs.h"
 #include "emulator/app/session.h"
 #include "emulator/app/spectrum_shot.h"
 #include "emulator/app/summary.h"
@@ -62,6 +63,10 @@ LockModel lockModelFor(const emu::Satellite& sat, emu::Polarisation pol) {
 }  // namespace
 
 int scanCommand(const ScanOptions& o) {
+  if (std::string why = checkScanOutputs(o); !why.empty()) {
+    std::fprintf(stderr, "scrutafasci-emu: %s\n", why.c_str());
+    return kExitUsage;
+  }
   try {
     Session session(o.box);
     const BoxSetup& setup = session.setup();
@@ -104,6 +109,7 @@ int scanCommand(const ScanOptions& o) {
     auto wall0 = std::chrono::steady_clock::now();
     AutopilotOutcome outcome;
     ProgressInfo last;
+    std::string outputLines, outputError;
 
     auto finishReport = [&](bool partial) {
       r.boxTimeS = boxSeconds() - box0;
@@ -115,8 +121,14 @@ int scanCommand(const ScanOptions& o) {
       r.truth = computeTruth(sat, o.settings, knownRates, r.handOvers,
                              lockModelFor(sat, static_cast<emu::Polarisation>(o.settings.polarisation)));
       if (!o.report.empty()) writeReport(r, o.report);
+      try {
+        outputLines = writeScanOutputs(o, r.log);
+      } catch (const std::exception& e) {
+        outputError = e.what();
+      }
     };
 
+    startScanOutputs(o);
     session.run(
         [&](Driver& d) {
           Autopilot pilot(d, o, hooks);
@@ -140,12 +152,14 @@ int scanCommand(const ScanOptions& o) {
     if (outcome.started) printSummary(stdout, r);
     if (!o.report.empty()) std::printf("\nReport: %s\n", o.report.c_str());
     if (!o.screenshots.empty()) std::printf("Screenshots: %s\n", o.screenshots.c_str());
+    std::fputs(outputLines.c_str(), stdout);
     std::printf("Debug log: %s\n", logFile.c_str());
     std::fflush(stdout);
     if (!outcome.screenshotError.empty())
       std::fprintf(stderr, "scrutafasci-emu: screenshot failed: %s\n", outcome.screenshotError.c_str());
 
-    if (outcome.finished) return outcome.screenshotError.empty() ? kExitOk : kExitFailure;
+    if (!outputError.empty()) std::fprintf(stderr, "scrutafasci-emu: %s\n", outputError.c_str());
+    if (outcome.finished) return outcome.screenshotError.empty() && outputError.empty() ? kExitOk : kExitFailure;
     std::fprintf(stderr, "scrutafasci-emu: %s\n", r.outcome.c_str());
     if (outcome.refused && o.settings.search == SearchType::ByAgc && o.settings.srFrom == o.settings.srTo)
       std::fprintf(stderr, "scrutafasci-emu: the search by AGC needs a symbol-rate range: give --sr-from and --sr-to\n");

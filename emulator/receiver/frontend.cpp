@@ -13,10 +13,23 @@ class Frontend : public eFrontend {};
 
 eFrontend* eFrontend::frontend = new Frontend;   // never destroyed, like the other host objects
 
-int eFrontend::SNR() { return box().tuner().snr(); }
-int eFrontend::SignalStrength() { return box().tuner().signalStrength(); }
-uint32_t eFrontend::BER() { return box().tuner().ber(); }
-int eFrontend::Status() { return static_cast<int>(box().tuner().status()); }
+// Marked so the request log tells the plug-in's readings through this object from the host's own.
+int eFrontend::SNR() {
+  RequestOriginScope o(RequestOrigin::Frontend);
+  return box().tuner().snr();
+}
+int eFrontend::SignalStrength() {
+  RequestOriginScope o(RequestOrigin::Frontend);
+  return box().tuner().signalStrength();
+}
+uint32_t eFrontend::BER() {
+  RequestOriginScope o(RequestOrigin::Frontend);
+  return box().tuner().ber();
+}
+int eFrontend::Status() {
+  RequestOriginScope o(RequestOrigin::Frontend);
+  return static_cast<int>(box().tuner().status());
+}
 
 std::atomic<int> Decoder::locked{0};
 

@@ -115,6 +115,7 @@ int deviceIoctl(Device* d, unsigned long request, void* arg) {
     return -e;
   }
   if (needsWrite(request) && !d->writable) return -EPERM;
+  RequestOriginScope origin(RequestOrigin::Device);
   // The two SEC settings take their value in place of a pointer, as in API v1.
   if (request == SEC_SET_TONE) return t.setTone(static_cast<int>(reinterpret_cast<intptr_t>(arg)));
   if (request == SEC_SET_VOLTAGE) return t.setVoltage(static_cast<int>(reinterpret_cast<intptr_t>(arg)));

@@ -69,6 +69,35 @@ int Tuner::satelliteOnPortLocked(int port) const {
   return -1;
 }
 
+void Tuner::recordLocked(const char* request, uint64_t t, int64_t value, int result) {
+  if (!requests_.enabled()) return;
+  RequestRecord r;
+  r.time_us = t;
+  r.request = request;
+  r.value = value;
+  r.result = result;
+  r.status = statusAtLocked(t);
+  r.symbol_rate_ksps = state_.symbol_rate / 1e3;
+  r.powered = powersLnb(state_.voltage);
+  r.polarisation = polarisationOf(state_.voltage);
+  r.high_band = state_.tone;
+  r.origin = RequestOriginScope::current();
+  int si = satelliteOnPortLocked(state_.port);
+  if (si >= 0) {
+    const Satellite& sat = scenario_->satellites[si];
+    r.on_satellite = true;
+    r.orbital_position = sat.orbital_position;
+    if (state_.tuned) {
+      // Nominal LO, as the plug-in computed the IF; an LO above the band (C band) inverts.
+      double lo = state_.tone ? sat.lnb.lof_high_khz : sat.lnb.lof_low_khz;
+      const auto& byf = index_[si].by_frequency;
+      bool inverted = !byf.empty() && lo * 1e3 > byf.back().first;
+      r.frequency_mhz = (inverted ? lo - state_.if_khz : lo + state_.if_khz) / 1e3;
+    }
+  }
+  requests_.add(r);
+}
+
 void Tuner::retuneLocked(uint64_t start) {
   const Knobs& k = knobs_;
   state_.acquisition_start_us = start;
@@ -221,7 +250,9 @@ int Tuner::setFrontend(const FrontendParameters& p) {
   int r;
   {
     std::lock_guard<std::mutex> l(mutex_);
-    r = setFrontendLocked(p, clock_.now());
+    uint64_t t = clock_.now();
+    r = setFrontendLocked(p, t);
+    recordLocked("FE_SET_FRONTEND", t, p.Frequency, r);
     clock_.advance(knobs_.set_frontend_us);
   }
   clock_.pace();
@@ -246,6 +277,7 @@ int Tuner::getFrontend(FrontendParameters* out) {
           static_cast<uint32_t>(std::llround(c.symbol_rate / knobs_.sr_report_step) * knobs_.sr_report_step);
       if (c.fec) p.u.qpsk.FEC_inner = static_cast<CodeRate>(c.fec);
     }
+    recordLocked("FE_GET_FRONTEND", t, p.Frequency, out ? 0 : -EFAULT);
     clock_.advance(knobs_.get_frontend_us);
   }
   clock_.pace();
@@ -301,7 +333,9 @@ int Tuner::sendSequence(const secCmdSequence& seq) {
   {
     std::lock_guard<std::mutex> l(mutex_);
     uint64_t cost = 0;
-    r = sendSequenceLocked(seq, clock_.now(), &cost);
+    uint64_t t = clock_.now();
+    r = sendSequenceLocked(seq, t, &cost);
+    recordLocked("SEC_SEND_SEQUENCE", t, state_.port, r);
     clock_.advance(cost);
   }
   clock_.pace();
@@ -319,6 +353,7 @@ int Tuner::setVoltage(int v) {
       state_.voltage = static_cast<secVoltage>(v);
       retuneLocked(now + knobs_.sec_write_us);
     }
+    recordLocked("SEC_SET_VOLTAGE", now, v, r);
     clock_.advance(knobs_.sec_write_us);
   }
   clock_.pace();
@@ -336,6 +371,7 @@ int Tuner::setTone(int t) {
       state_.tone = t == SEC_TONE_ON;
       retuneLocked(now + knobs_.sec_write_us);
     }
+    recordLocked("SEC_SET_TONE", now, t, r);
     clock_.advance(knobs_.sec_write_us);
   }
   clock_.pace();
@@ -346,7 +382,9 @@ uint32_t Tuner::status() {
   uint32_t s;
   {
     std::lock_guard<std::mutex> l(mutex_);
-    s = statusAtLocked(clock_.now());
+    uint64_t t = clock_.now();
+    s = statusAtLocked(t);
+    recordLocked("FE_READ_STATUS", t, s, 0);
     clock_.advance(knobs_.read_us);
   }
   clock_.pace();
@@ -357,7 +395,9 @@ uint16_t Tuner::signalStrength() {
   uint16_t v;
   {
     std::lock_guard<std::mutex> l(mutex_);
-    v = strengthAtLocked(clock_.now());
+    uint64_t t = clock_.now();
+    v = strengthAtLocked(t);
+    recordLocked("FE_READ_SIGNAL_STRENGTH", t, v, 0);
     clock_.advance(knobs_.read_us);
   }
   clock_.pace();
@@ -368,7 +408,9 @@ uint16_t Tuner::snr() {
   uint16_t v;
   {
     std::lock_guard<std::mutex> l(mutex_);
-    v = snrAtLocked(clock_.now());
+    uint64_t t = clock_.now();
+    v = snrAtLocked(t);
+    recordLocked("FE_READ_SNR", t, v, 0);
     clock_.advance(knobs_.read_us);
   }
   clock_.pace();
@@ -387,6 +429,7 @@ uint32_t Tuner::ber() {
       double n = mean + std::sqrt(mean) * gaussianOf(noiseKeyLocked(t, kBerNoise));
       v = static_cast<uint32_t>(std::clamp(std::llround(n), 0LL, 0xFFFFFFFELL));
     }
+    recordLocked("FE_READ_BER", t, v, 0);
     clock_.advance(knobs_.read_us);
   }
   clock_.pace();
@@ -397,7 +440,9 @@ uint32_t Tuner::uncorrectedBlocks() {
   uint32_t v = 0;
   {
     std::lock_guard<std::mutex> l(mutex_);
-    if (!lockAtLocked(clock_.now())) v = 0xFFFF;
+    uint64_t t = clock_.now();
+    if (!lockAtLocked(t)) v = 0xFFFF;
+    recordLocked("FE_READ_UNCORRECTED_BLOCKS", t, v, 0);
     clock_.advance(knobs_.read_us);
   }
   clock_.pace();
@@ -438,7 +483,9 @@ TuneOutcome Tuner::tune(const TuneRequest& r) {
     p.Inversion = INVERSION_AUTO;
     p.u.qpsk.SymbolRate = r.symbol_rate;
     p.u.qpsk.FEC_inner = static_cast<CodeRate>(r.fec);
-    if (!e) e = setFrontendLocked(p, clock_.now());
+    uint64_t t = clock_.now();
+    if (!e) e = setFrontendLocked(p, t);
+    recordLocked("tune", t, r.frequency_khz, e);
     clock_.advance(knobs_.set_frontend_us);
     if (e) {
       out.error = -e;

@@ -15,6 +15,7 @@
 #include "emulator/scenario/scenario.h"
 #include "emulator/tuner/clock.h"
 #include "emulator/tuner/knobs.h"
+#include "emulator/tuner/request_log.h"
 #include "host/dvbapi/frontend.h"
 #include "host/dvbapi/sec.h"
 
@@ -124,6 +125,8 @@ public:
   // --- inspection without cost -------------------------------------------------
   TunerState state() const;
   TunerView peek() const;
+  // The record of the requests served (off until enabled); see request_log.h.
+  RequestLog& requests() { return requests_; }
 
 private:
   struct SatelliteIndex {
@@ -140,6 +143,7 @@ private:
   bool lockAtLocked(uint64_t t) const;
   uint64_t noiseKeyLocked(uint64_t t, unsigned kind) const;
   int satelliteOnPortLocked(int port) const;
+  void recordLocked(const char* request, uint64_t t, int64_t value, int result);
 
   VirtualClock& clock_;
   const Knobs& knobs_;
@@ -148,6 +152,7 @@ private:
   std::vector<SatelliteIndex> index_;
   TunerState state_;
   TunerView view_;
+  RequestLog requests_;
 };
 
 }  // namespace emu
