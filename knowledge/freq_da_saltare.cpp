@@ -15,25 +15,26 @@ const int freqMassimaValida = 12750;
 
 const char* letteraPolarita(int polarita) { return polarita ? "V" : "H"; }
 
-// Reads the next line into riga without its line feed; false at the end.
-// Reads that give an empty string are passed over.
-bool leggeRiga(FILE* f, char (&riga)[128]) {
-  while (fgets(riga, sizeof riga, f)) {
-    size_t n = strlen(riga);
-    if (n == 0) continue;
-    if (riga[n - 1] == '\n') riga[n - 1] = 0;
-    return true;
+// Reads the next line, however long, into riga without its line feed; false at
+// the end. A line longer than any buffer must come back whole when it is copied.
+bool leggeRiga(FILE* f, std::string& riga) {
+  char* testo = nullptr;
+  size_t spazio = 0;
+  const ssize_t letti = getline(&testo, &spazio, f);
+  if (letti < 0) {
+    free(testo);
+    return false;
   }
-  return false;
+  riga.assign(testo, size_t(letti));
+  free(testo);
+  if (!riga.empty() && riga.back() == '\n') riga.pop_back();
+  return true;
 }
 
-bool eIntestazione(const char* riga) { return riga[0] == '#'; }
-int numeroIntestazione(const char* riga) { return atoi(riga + 1); }
+bool eIntestazione(const std::string& riga) { return !riga.empty() && riga[0] == '#'; }
+int numeroIntestazione(const std::string& riga) { return atoi(riga.c_str() + 1); }
 
-char ultimoCarattere(const char* riga) {
-  size_t n = strlen(riga);
-  return n ? riga[n - 1] : 0;
-}
+char ultimoCarattere(const std::string& riga) { return riga.empty() ? 0 : riga.back(); }
 
 void scriveElenco(FILE* f, int polarita, int numFreq, int* freq) {
   for (int i = 0; i < numFreq; ++i) fprintf(f, "%d %s\n", freq[i], letteraPolarita(polarita));
@@ -49,14 +50,14 @@ int routineDiServizio::leggeFileFreqToSkip(char* percorso, int polarita, int pos
     eDebug("Impossibile aprire il file delle frequenze da saltare!");
     return 0;
   }
-  char riga[128];
+  std::string riga;
   bool trovata = false;
   while (!trovata && leggeRiga(f, riga))
     trovata = eIntestazione(riga) && numeroIntestazione(riga) == posizioneOrbitale;
   while (trovata && *numFreq < maxFreq && leggeRiga(f, riga)) {
     if (eIntestazione(riga)) break;
     if (ultimoCarattere(riga) != voluta) continue;
-    int valore = atoi(riga);
+    int valore = atoi(riga.c_str());
     if (valore < freqMinimaValida || valore > freqMassimaValida) continue;
     freq[*numFreq] = valore;
     ++*numFreq;
@@ -81,18 +82,18 @@ int routineDiServizio::scriveFileFreqToSkip(char* percorso, int polarita, int po
   bool scritto = false;
   FILE* ingresso = fopen(percorso, "r");   // a missing file reads as empty
   if (ingresso) {
-    char riga[128];
+    std::string riga;
     bool nellaSezione = false;
     while (leggeRiga(ingresso, riga)) {
       if (eIntestazione(riga)) {
-        fprintf(uscita, "%s\n", riga);
+        fprintf(uscita, "%s\n", riga.c_str());
         nellaSezione = numeroIntestazione(riga) == posizioneOrbitale;
         if (nellaSezione) {
           scriveElenco(uscita, polarita, numFreq, freq);
           scritto = true;
         }
       } else if (!nellaSezione || ultimoCarattere(riga) == altra) {
-        fprintf(uscita, "%s\n", riga);
+        fprintf(uscita, "%s\n", riga.c_str());
       }
     }
     fclose(ingresso);

@@ -35,6 +35,13 @@ void eScrutafasci::avviaScansione() {
       return;
     }
   }
+  // The deductive searches walk 1 MHz at a time whatever the field says; the
+  // others would stay on one frequency for ever.
+  if ((tipo == RICERCA_STANDARD || tipo == RICERCA_EURISTICA) && valStepFrequenza->getNumber() <= 0) {
+    avviso("Impossibile effettuare la ricerca con un passo di frequenza nullo: specificare un passo "
+           "di almeno 1 MHz!");
+    return;
+  }
 
   scriveFileConf();
   int parametri[10] = {freqStart->getNumber(),

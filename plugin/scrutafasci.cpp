@@ -164,7 +164,13 @@ int eScrutafasci::chiaveCorrente(eListBox<eListBoxEntryText>* lista) {
 }
 
 void eScrutafasci::avanzaLista(eListBox<eListBoxEntryText>* lista, int volte) {
-  for (int i = 0; i < volte; i++) lista->setCurrent(lista->goNext(), false);
+  // A stored count far past the entries stops at the last one.
+  for (int i = 0; i < volte; i++) {
+    eListBoxEntry* prima = lista->getCurrent();
+    eListBoxEntry* dopo = lista->goNext();
+    lista->setCurrent(dopo, false);
+    if (!dopo || dopo == prima) break;
+  }
 }
 
 void eScrutafasci::applicaRecord(const datiSatellite& record) {

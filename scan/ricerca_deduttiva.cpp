@@ -62,6 +62,14 @@ void domandaFrequenzaDaSaltare(scan4transp& scan, int centro) {
   }
 }
 
+// Leaves the candidate: a close request still pending was made for this one and
+// must not skip the next. The flags go first, so a later request ends the scan.
+int lasciaCandidato(scan4transp& scan, int risultato) {
+  scan.flagRicerca &= ~(FLAG_TEST_SR_NOTI | FLAG_RICERCA_SR);
+  scan.richiestaInterruzione = 0;
+  return risultato;
+}
+
 }  // namespace
 
 int scan4transp::calcolaQualitaSegnaleRicDeduttiva() {
@@ -186,14 +194,13 @@ int scan4transp::applicaRicercaDeduttiva() {
   flagRicerca &= ~FLAG_TEST_SR_NOTI;
   if (notoAgganciato) {
     const int R = freqCorrente;
-    flagRicerca &= ~(FLAG_TEST_SR_NOTI | FLAG_RICERCA_SR);
     freqCorrente = F;
-    return R;
+    return lasciaCandidato(*this, R);
   }
 
   if (tipoRicerca == RICERCA_BY_SR) {   // the next step probes F again
     freqCorrente = L;
-    return 0;
+    return lasciaCandidato(*this, 0);
   }
 
   // By AGC: sweep the user's range with the class's steps and patience.
@@ -244,9 +251,8 @@ int scan4transp::applicaRicercaDeduttiva() {
             if (bitAggancio) {
               monitorFE->update();
               routine->aggiungeSRconosciuti(srConosciuti, &numSRconosciuti, srCorrente);
-              flagRicerca &= ~FLAG_RICERCA_SR;
               freqCorrente = F;
-              return C;
+              return lasciaCandidato(*this, C);
             }
             bitAggancio = attendeStatus(0) & FE_HAS_LOCK;
           }
@@ -318,13 +324,11 @@ int scan4transp::applicaRicercaDeduttiva() {
     if (agganciato) {
       routine->aggiungeSRconosciuti(srConosciuti, &numSRconosciuti, srCorrente);
       freqCorrente = F;
-      flagRicerca &= ~FLAG_RICERCA_SR;
-      return B;
+      return lasciaCandidato(*this, B);
     }
     agganciato = frontend->Status() & FE_HAS_LOCK;
   }
   srCorrente = srSalvato;
-  flagRicerca &= ~FLAG_RICERCA_SR;
   freqCorrente = F;
-  return 0;
+  return lasciaCandidato(*this, 0);
 }

@@ -106,9 +106,7 @@ void scan4transp::cercaMigliorSR(int srMinimo, int srMassimo) {
       chiudeFrontend(*this);
       return;
     }
-    // Let the demodulator settle before judging the rate: right after a new
-    // setting the SNR is that of an unlocked carrier.
-    attendeStatus(0, 0);
+    // No wait for a status here: the SNR reading alone ranks the rates.
     const int snr = frontend->SNR();
     if (snr > migliore) {
       migliore = snr;

@@ -5,6 +5,7 @@
 #include <widgets/e_grafico.h>
 #include <widgets/e_monitor_fe_status.h>
 #include <widgets/e_prog_bar.h>
+#include <host/gui/ebase.h>
 #include <host/gui/ebutton.h>
 #include <host/gui/eerror.h>
 #include <host/gui/elabel.h>
@@ -75,7 +76,7 @@ scan4transp::scan4transp(int freqStart, int freqEnd_, int stepFrequenza_, int st
       loopThread(nullptr),
       routine(nullptr),
       coloreVerde(0), coloreBianco(0), coloreRosso(0), coloreGialloScuro(0),
-      vivo(std::make_shared<std::atomic<int>>(1)),
+      timerFine(new eTimer(eApp)),
       skin(nullptr) {
   memset(srConosciuti, 0, sizeof srConosciuti);
   memset(freqDaSaltare, 0, sizeof freqDaSaltare);
@@ -116,11 +117,11 @@ scan4transp::scan4transp(int freqStart, int freqEnd_, int stepFrequenza_, int st
 
   bt_abort->selected.connect(SigC::slot(static_cast<eWidget&>(*this), &eWidget::reject));
   eDVB::instance->stateChanged.connect(SigC::slot(*this, &scan4transp::dvbState));
+  timerFine->timeout.connect(SigC::slot(*this, &scan4transp::concludeDopoLaFine));
   elencoTransponder().service_found.connect(SigC::slot(*this, &scan4transp::serviceFound));
 }
 
 scan4transp::~scan4transp() {
-  *vivo = 0;
   // The worker uses the children: it must be gone before the window part is destroyed.
   inScansione = 0;
   kill(false);
@@ -128,6 +129,8 @@ scan4transp::~scan4transp() {
   if (fdFrontend > 0) ::close(fdFrontend);
   if (fdSec > 0) ::close(fdSec);
   fdFrontend = fdSec = -1;
+  timerFine->stop();
+  delete timerFine;
   delete loopThread;
   delete routine;
   delete transponderOriginale;

@@ -23,6 +23,7 @@ class eMonitorFEstatus;
 class eSkin;
 class loopForThread;
 class routineDiServizio;
+class eTimer;
 
 class scan4transp : public eWindow, public eThread {
 public:
@@ -89,6 +90,8 @@ public:
   int messaggioDalWorker(const char* testo, const char* titolo, int flags, int predefinito, int timeout = 0);
   // The GUI part of the end of the scan: the closing message and the final status.
   void concludeScansione();
+  // timerFine's slot: concludes a scan whose worker reached the end of the range.
+  void concludeDopoLaFine();
   // Writes the known symbol rates and the skip list back to their files.
   void scriveFileConoscenza();
   // Closes the found-channel log if it is open.
@@ -172,8 +175,9 @@ public:
   static int contaGraficoStandard;   // spaces the standard search's repaints
   static int contaGraficoDeduttiva;  // spaces the deductive search's repaints
 
-  // Posted GUI calls check this before touching a window that may be gone.
-  std::shared_ptr<std::atomic<int>> vivo;
+  // Single shot, started by the worker at the end of the range: its timeout brings
+  // the closing message to the GUI thread. Stopped with the window.
+  eTimer* timerFine;
   std::atomic<int> finestraChiusa{0};  // the modal run has ended
   eString testoStatus;                 // the worker's last status line
   std::atomic<int> fineInCorso{0};     // the end-of-scan sequence has begun (it runs once)

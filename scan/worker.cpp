@@ -12,6 +12,9 @@
 
 void scan4transp::lanciaIlThread() {
   kill(false);   // a worker that handed over may still be returning: let it end first
+  // Set before the worker exists: a close request handled at once must find a
+  // running scan, not one that has yet to say so.
+  inScansione = 1;
   run(0, 0);
   if (!isInExec()) {
     if (!isVisible()) show();
@@ -19,10 +22,20 @@ void scan4transp::lanciaIlThread() {
   }
 }
 
-void scan4transp::thread() { loopScansione(); }
+namespace {
+// True on a scan worker: the end of the range and the message boxes take the
+// worker's way there.
+thread_local bool sulWorker = false;
+}  // namespace
+
+void scan4transp::thread() {
+  sulWorker = true;
+  loopScansione();
+  sulWorker = false;
+}
 
 void scan4transp::loopScansione() {
-  inScansione = 1;
+  if (!inScansione) return;   // stopped before the worker began
   impostaStatus("Scan in progress......");
   eDVB::instance->setMode(1);
   // Only the loop's own advance ends the range: the best-frequency probes may
@@ -124,15 +137,12 @@ void scan4transp::fermaScanFreq() {
   inScansione = 0;
   lStatus->setText("Attendere...interruzione in corso");
 
-  if (!eApp->isGuiThread()) {
+  if (sulWorker) {
     // End of the range, on the worker: write the files here, where the lists
     // live, and hand the closing message to the GUI thread. The worker must not
     // wait for its own thread nor run a box outside the bracket.
     scriveFileConoscenza();
-    std::shared_ptr<std::atomic<int>> ancoraVivo = vivo;
-    eApp->post([this, ancoraVivo] {
-      if (*ancoraVivo && !finestraChiusa) concludeScansione();
-    });
+    timerFine->start(0, true);
     return;
   }
   if (!conWorker) {
@@ -146,8 +156,12 @@ void scan4transp::fermaScanFreq() {
   concludeScansione();
 }
 
+void scan4transp::concludeDopoLaFine() {
+  if (!finestraChiusa) concludeScansione();
+}
+
 void scan4transp::concludeScansione() {
-  kill(false);   // the worker posted this as its last act
+  kill(false);   // the worker started the timer as its last act
   {
     eMessageBox box("Scansione terminata. Premere annulla per uscire", "Finito", 17, 0, 5000);
     box.show();
@@ -165,7 +179,7 @@ void scan4transp::impostaStatus(const char* testo) {
 
 int scan4transp::messaggioDalWorker(const char* testo, const char* titolo, int flags, int predefinito,
                                     int timeout) {
-  if (eApp->isGuiThread()) {   // nothing to park: show it here
+  if (!sulWorker) {   // nothing to park: show it here
     eMessageBox box(testo, titolo, flags, predefinito, timeout);
     box.show();
     int risposta = box.exec();

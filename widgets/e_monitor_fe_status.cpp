@@ -103,8 +103,8 @@ void eMonitorFEstatus::update() {
   eString testo;
   snr_num->setText(testo.sprintf("%d%%", snrP));
   agc_num->setText(testo.sprintf("%d%%", agcP));
-  // A count: shown unsigned, a full 32-bit count must not read as -1.
-  ber_num->setText(testo.sprintf("%u", ber));
+  // Shown signed, as the box always has: an all-ones count reads -1.
+  ber_num->setText(testo.sprintf("%d", int(ber)));
 
   const int status = frontend->Status();
   const struct {

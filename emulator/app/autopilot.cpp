@@ -18,6 +18,8 @@ const std::vector<std::string> kFocusOrder = {
 
 const char* kEndText = "Scansione terminata...have fun!";
 const char* kScanTitle = "Scrutafasci at work";
+const char* kEndCaption = "Finito";
+
 
 int focusIndex(const std::string& name) {
   auto it = std::find(kFocusOrder.begin(), kFocusOrder.end(), name);
@@ -29,6 +31,10 @@ double secondsSince(std::chrono::steady_clock::time_point t) {
 }
 
 }  // namespace
+
+bool isRefusal(const std::string& caption, const std::string& text) {
+  return caption == "Avviso" && text.rfind("Impossibile effettuare la ricerca", 0) == 0;
+}
 
 Autopilot::Autopilot(Driver& driver, const ScanOptions& options, AutopilotHooks hooks)
     : d_(driver), o_(options), hooks_(std::move(hooks)) {}
@@ -135,8 +141,13 @@ bool Autopilot::startScan() {
     return d_.topTitle().find(kScanTitle) != std::string::npos || emu::currentMessageBox().open;
   }, 30);
   auto box = emu::currentMessageBox();
-  if (box.open && d_.topTitle().find(kScanTitle) == std::string::npos) {
-    // A refusal of the settings window ("Avviso"): nothing was launched.
+  if (box.open && box.caption == kEndCaption) {
+    // A short scan may be over before the first look: its closing box is up.
+    out_.started = true;
+    return true;
+  }
+  if (box.open && isRefusal(box.caption, box.text)) {
+    // The settings window refused the search: nothing was launched.
     out_.refused = true;
     fail("the plug-in refused the scan: \"" + box.text + "\"");
     out_.answered.push_back(box.caption + ": " + box.text + " -> OK");

@@ -16,6 +16,11 @@
 
 namespace app {
 
+// Whether a message box met when the scan is started is the settings window
+// refusing the search (its warning caption and text), not, say, the closing box
+// of a scan that is already over.
+bool isRefusal(const std::string& caption, const std::string& text);
+
 struct AutopilotOutcome {
   bool finished = false;          // "Scansione terminata...have fun!" was reached
   bool timedOut = false;          // the box-time or wall-time bound ran out first

@@ -27,7 +27,7 @@ int bandCommand(const BandOptions& o) {
     std::vector<BandPoint> points;
     std::printf("# %s (%d) %s, %d-%d MHz step %d, %d kS/s\n", sat.name.c_str(), sat.orbital_position,
                 o.polarisation ? "V" : "H", o.fromMHz, o.toMHz, o.stepMHz, o.srKsps);
-    if (!sc.notes.empty()) std::printf("# scenario: %zu list entries skipped or left out\n", sc.notes.size());
+    if (sc.entries_dropped > 0) std::printf("# scenario: %d list entries skipped or left out\n", sc.entries_dropped);
     std::printf("#   MHz    AGC    SNR  SNR%%  status\n");
     int locks = 0;
     double t0 = emu::box().clock().now() / 1e6;

@@ -9,7 +9,11 @@ struct RootError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Makes <root>/var/tuxbox/plugins and installs the skin there as
+// Refuses a root that is, or resolves through links to, this machine's /, or whose
+// var/tuxbox is machineTuxbox (the machine's /var/tuxbox) itself: throws RootError.
+void checkRootIsTheBoxs(const std::string& root, const std::string& machineTuxbox);
+
+// Checks the root (above), then makes <root>/var/tuxbox/plugins and installs the skin there as
 // scrutafasci.esml (always refreshed, so an edited skin takes effect).
 // An empty skinSource installs no skin. Returns the absolute root.
 std::string prepareRoot(const std::string& root, const std::string& skinSource);

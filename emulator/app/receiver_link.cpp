@@ -14,7 +14,7 @@ void tuneReceiverTo(int orbitalPosition) {
   // Zap to the satellite as the user would before starting the plug-in.
   if (!emu::receiver().retune(orbitalPosition))
     throw SetupError(kExitScenario, "the receiver cannot be tuned to " + sat.name +
-                                        ": the scenario lists no DVB-S transponder with services there");
+                                        ": the scenario lists no DVB-S transponder there");
 }
 
 std::vector<HandOver> handedOver() {

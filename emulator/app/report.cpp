@@ -1,7 +1,9 @@
 #include "emulator/app/report.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <set>
 #include <nlohmann/json.hpp>
 #include <stdexcept>
 
@@ -48,7 +50,75 @@ ordered_json handOverJson(const HandOver& h) {
   return j;
 }
 
+ordered_json usedJson(const ScanSettings& s, const UsedSettings& u) {
+  ordered_json j;
+  j["frequency_step_mhz"] = u.frequencyStepMHz;
+  j["sr_range_ksps"] = {u.rateFromKsps, u.rateToKsps};
+  if (s.search == SearchType::Standard) {
+    j["sr_tried_ksps"] = u.ratesKsps;
+  } else {
+    j["agc_probe_sr_ksps"] = u.probeSrKsps;
+    j["known_sr_tried_ksps"] = u.knownRatesKsps;
+  }
+  if (s.search == SearchType::ByAgc) {
+    j["swept_sr_ksps"] = {u.sweptFromKsps, u.sweptToKsps};
+    j["sweep_steps_ksps"] = u.sweepStepsKsps;
+  }
+  j["acquisition_attempts"] = u.attempts;
+  return j;
+}
+
 }  // namespace
+
+UsedSettings usedSettings(const ScanSettings& s, const std::vector<int>& known,
+                          const std::vector<emu::AttemptRecord>& attempts) {
+  UsedSettings u;
+  auto range = rateRangeOf(s);
+  u.rateFromKsps = range.first;
+  u.rateToKsps = range.second;
+  if (s.search == SearchType::Standard) {
+    u.frequencyStepMHz = s.stepMHz;
+    u.ratesKsps.push_back(s.srFrom);
+    if (s.srTo != s.srFrom && s.srStep > 0)
+      for (long r = static_cast<long>(s.srFrom) + s.srStep; r <= s.srTo && u.ratesKsps.size() < 1000; r += s.srStep)
+        u.ratesKsps.push_back(static_cast<int>(r));
+  } else {
+    u.frequencyStepMHz = 1;
+    u.probeSrKsps = 2000;
+    for (int r : known)
+      if (r >= range.first && r <= range.second) u.knownRatesKsps.push_back(r);
+  }
+  // The sweep: settings at one frequency other than the probe rate and the known
+  // rates; a setting 300 kS/s above the last is the rising test, not a step.
+  std::set<int> steps;
+  int lowest = 0, highest = 0;
+  double lastKhz = -1;
+  int base = -1;
+  for (const emu::AttemptRecord& a : attempts) {
+    if (a.host) continue;
+    ++u.attempts;
+    if (s.search != SearchType::ByAgc) continue;
+    int ksps = static_cast<int>(std::lround(a.programmed_sr / 1000));
+    bool probe = a.programmed_sr == 2e6 && a.agc_reads >= 4;
+    bool knownRate = std::find(u.knownRatesKsps.begin(), u.knownRatesKsps.end(), ksps) != u.knownRatesKsps.end();
+    if (probe || knownRate || ksps < s.srFrom || ksps >= s.srTo + 300) {
+      base = -1;
+      continue;
+    }
+    if (a.nominal_khz != lastKhz) base = -1;
+    lastKhz = a.nominal_khz;
+    if (base >= 0 && ksps == base + 300) continue;
+    if (ksps >= s.srTo) continue;
+    lowest = lowest ? std::min(lowest, ksps) : ksps;
+    highest = std::max(highest, ksps);
+    if (base >= 0 && ksps > base) steps.insert(ksps - base);
+    base = ksps;
+  }
+  u.sweptFromKsps = lowest;
+  u.sweptToKsps = highest;
+  u.sweepStepsKsps.assign(steps.begin(), steps.end());
+  return u;
+}
 
 std::string reportJson(const ScanResult& r) {
   ordered_json j;
@@ -59,6 +129,7 @@ std::string reportJson(const ScanResult& r) {
                    {"step_mhz", s.stepMHz}, {"pol", polName(s.polarisation)},
                    {"sr_from_ksps", s.srFrom}, {"sr_to_ksps", s.srTo}, {"sr_step_ksps", s.srStep},
                    {"delay", s.delay}, {"threshold_pct", s.threshold}};
+  j["settings"]["used"] = usedJson(s, r.used);
   j["outcome"] = r.outcome;
   j["box_time_s"] = std::round(r.boxTimeS * 1000) / 1000;
   j["wall_time_s"] = std::round(r.wallTimeS * 1000) / 1000;
@@ -81,7 +152,9 @@ std::string reportJson(const ScanResult& r) {
   for (const auto& tc : t.inRange) {
     ordered_json c = carrierJson(*tc.carrier);
     c["lockable"] = tc.lockable;
-    c["why"] = tc.why;
+    if (tc.lockable) c["locks_at"] = {{"mhz", tc.lockMHz}, {"sr_ksps", tc.lockKsps}};
+    if (!tc.lockable || tc.missed) c["why"] = tc.why;
+    if (tc.missed) c["reason"] = missReasonName(tc.reason);
     if (tc.foundBy >= 0) c["handed_over_at_khz"] = r.handOvers[static_cast<size_t>(tc.foundBy)].freqKhz;
     inRange.push_back(c);
     if (tc.lockable) lockable.push_back(c);
@@ -94,11 +167,20 @@ std::string reportJson(const ScanResult& r) {
   ordered_json tj;
   tj["lockable_rule"] = t.rule;
   tj["recall_rule"] = "recall = lockable carriers found / lockable carriers; a carrier is found "
-                      "when a hand-over lies within its capture range";
+                      "when the tuner model, tuned at a hand-over's frequency and rate, takes it as its "
+                      "carrier within the capture range";
   tj["counts"] = {{"in_range", t.inRange.size()}, {"dvbs2_in_range", t.dvbs2InRange},
                   {"lockable", t.lockable}, {"found", t.found}, {"found_lockable", t.foundLockable},
                   {"missed", t.missed}, {"false_handovers", t.falseHandOvers.size()},
-                  {"repeat_handovers", t.repeatHandOvers.size()}};
+                  {"repeat_handovers", t.repeatHandOvers.size()},
+                  {"found_not_lockable", t.foundNotLockable.size()}};
+  ordered_json reasons = ordered_json::object();
+  for (const auto& tc : t.inRange)
+    if (tc.missed) {
+      const char* k = missReasonName(tc.reason);
+      reasons[k] = reasons.contains(k) ? reasons[k].get<int>() + 1 : 1;
+    }
+  tj["missed_by_reason"] = reasons;
   tj["recall"] = std::round(t.recall * 10000) / 10000;
   tj["in_range"] = inRange;
   tj["lockable"] = lockable;

@@ -17,7 +17,6 @@
 #include "emulator/app/spectrum_shot.h"
 #include "emulator/app/summary.h"
 #include "emulator/tuner/box.h"
-#include "emulator/tuner/rf_model.h"
 
 namespace app {
 
@@ -29,35 +28,6 @@ long peakRssKib() {
   rusage u{};
   getrusage(RUSAGE_SELF, &u);
   return u.ru_maxrss;
-}
-
-// The LNB's local-oscillator error of each band, as the tuner applies it: tune
-// once per band and see which dish frequency the IF stands for. Costs box time,
-// so it runs after the scan.
-LockModel lockModelFor(const emu::Satellite& sat, emu::Polarisation pol) {
-  const emu::Knobs& k = emu::box().knobs();
-  LockModel m;
-  m.captureFraction = k.capture_fraction;
-  m.timingPpm = k.timing_tolerance * 1e6;
-  m.lockMarginDb = -k.lock_margin_db;
-  double nirMid = (k.nir_unlocked_min + k.nir_unlocked_max) / 2;
-  m.unlockedSnrPercent = 3 * (0x5EFF - nirMid) * 100 / 65536;
-  m.qefDb = [&k](int fec) { return emu::qefDb(fec, k); };
-  m.lockedSnrPct = [&k](double esno) { return std::min(65535.0, 3 * (0x5EFF - emu::nirFor(esno, k))) * 100 / 65536; };
-  double err[2] = {0, 0};
-  uint32_t probe[2] = {sat.lnb.threshold_khz - 500000, sat.lnb.threshold_khz + 500000};
-  for (int band = 0; band < 2; ++band) {
-    emu::TuneRequest r;
-    r.orbital_position = sat.orbital_position;
-    r.frequency_khz = probe[band];
-    r.polarisation = pol;
-    r.symbol_rate = 27500000;
-    r.wait = false;
-    if (emu::box().tuner().tune(r).error == 0) err[band] = emu::box().tuner().peek().rf_khz - probe[band];
-  }
-  uint32_t threshold = sat.lnb.threshold_khz;
-  m.loErrorKhz = [err, threshold](uint32_t khz) { return khz > threshold ? err[1] : err[0]; };
-  return m;
 }
 
 }  // namespace
@@ -80,6 +50,8 @@ int scanCommand(const ScanOptions& o) {
     session.logTo(logFile);
     for (const auto& n : sc.notes) eDebug("scenario: %s", n.c_str());
     std::vector<int> knownRates = readKnownRates(pluginFile(setup.root, "scrutafasci.sr"));
+    ScanTrace trace;
+    trace.skipMHz = readSkipList(pluginFile(setup.root, "scrutafasci.skip"), orbital, o.settings.polarisation);
 
     ScanResult r;
     r.scenarioName = sc.name;
@@ -93,8 +65,8 @@ int scanCommand(const ScanOptions& o) {
     std::printf("scrutafasci-emu scan: %s, %s (%d) %s, %d-%d MHz, search %s; box root %s\n", sc.name.c_str(),
                 sat.name.c_str(), orbital, o.settings.polarisation ? "V" : "H", o.settings.fromMHz,
                 o.settings.toMHz, searchName(o.settings.search), setup.root.c_str());
-    if (!sc.notes.empty())
-      std::printf("scenario: %zu list entries skipped or left out (listed in the debug log)\n", sc.notes.size());
+    if (sc.entries_dropped > 0)
+      std::printf("scenario: %d list entries skipped or left out (listed in the debug log)\n", sc.entries_dropped);
     std::fflush(stdout);
 
     AutopilotHooks hooks;
@@ -106,6 +78,7 @@ int scanCommand(const ScanOptions& o) {
     hooks.spectrumBitmap = [&session](eWidget* graph, const std::string& path, std::string* err) {
       return writeSpectrumBitmap(session.plugin(), graph, path, err);
     };
+    emu::box().tuner().recordAttempts(true);
     auto wall0 = std::chrono::steady_clock::now();
     AutopilotOutcome outcome;
     ProgressInfo last;
@@ -118,8 +91,13 @@ int scanCommand(const ScanOptions& o) {
       r.handOvers = handedOver();
       r.log = readFoundLog(pluginFile(setup.root, "scrutafasci.scan"));
       r.outcome = outcome.outcome.empty() ? (partial ? "the plug-in did not return" : "ended") : outcome.outcome;
-      r.truth = computeTruth(sat, o.settings, knownRates, r.handOvers,
-                             lockModelFor(sat, static_cast<emu::Polarisation>(o.settings.polarisation)));
+      if (trace.attempts.empty()) trace.attempts = emu::box().tuner().takeAttempts();
+      trace.finished = outcome.finished;
+      r.used = usedSettings(o.settings, knownRates, trace.attempts);
+      LockOracle oracle = tunerOracle(emu::box().tuner(), sc, orbital);
+      oracle.freqMarginKhz = sc.lo_error_khz_max + 1000;
+      oracle.rateShare = 2 * emu::box().knobs().timing_tolerance + 1e-4;
+      r.truth = computeTruth(sat, o.settings, knownRates, r.handOvers, oracle, trace);
       if (!o.report.empty()) writeReport(r, o.report);
       try {
         outputLines = writeScanOutputs(o, r.log);

@@ -76,14 +76,17 @@ void printSummary(std::FILE* out, const ScanResult& r) {
                t.falseHandOvers.size());
   std::fprintf(out, "Recall: %.1f %% (%d of %d lockable carriers found)\n", t.recall * 100, t.foundLockable,
                t.lockable);
+  if (!t.foundNotLockable.empty())
+    std::fprintf(out, "Truth fault: %zu carriers handed over that the tuner model locks at no setting of the range\n",
+                 t.foundNotLockable.size());
   if (t.missed > 0) {
     std::vector<std::vector<std::string>> rows;
     for (const auto& tc : t.inRange)
-      if (tc.lockable && tc.foundBy < 0)
+      if (tc.missed)
         rows.push_back({fmt("%.3f", tc.carrier->frequency_khz / 1000.0), fmt("%.0f", tc.carrier->symbol_rate / 1000.0),
                         fmt("%.1f", tc.carrier->esno_db), tc.why});
     std::fprintf(out, "Missed:\n");
-    printTable(out, {"MHz", "kS/s", "Es/N0", "lockable because"}, rows);
+    printTable(out, {"MHz", "kS/s", "Es/N0", "why missed"}, rows);
   }
 }
 

@@ -1,5 +1,7 @@
 // What a scan should have found: the band's carriers against the settings and
-// the hand-overs the plug-in made.
+// the hand-overs the plug-in made. Whether a carrier locks at a setting is asked
+// of the tuner model (LockOracle); why a lockable carrier was missed is read from
+// what the scan did (the tuner's attempts, the skip list, how the scan ended).
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -8,28 +10,53 @@
 
 #include "emulator/app/options.h"
 #include "emulator/scenario/scenario.h"
+#include "emulator/tuner/tuner.h"
 
 namespace app {
 
-// The lock behaviour of the emulated frontend, as far as the truth needs it;
-// defaults are the tuner model's figures.
-struct LockModel {
-  double captureFraction = 0.12;     // carrier capture: |offset| <= 0.12 * SR
-  double timingPpm = 240;            // symbol-rate tolerance of the demodulator
-  double lockMarginDb = -0.3;        // LOCK once Es/N0 >= QEF + margin
-  double plateauEsnoDb = 5.8;        // AGC at 2000 kS/s reaches 55536 from here
-  double plateauMinSrKsps = 4600;    // flat top of at least 3 MHz (0.65 * SR)
-  double unlockedSnrPercent = 36;    // mean SNR percentage without lock
-  // LNB local-oscillator error in kHz at a frequency; the carrier is caught at
-  // tuned + error. Empty: no error.
-  std::function<double(uint32_t freqKhz)> loErrorKhz;
-  // The tuner's own figures when given; the defaults below otherwise.
-  std::function<double(int fec)> qefDb;
-  std::function<double(double esnoDb)> lockedSnrPct;
+// What the tuner model makes of a host tuning of the scanned satellite.
+struct LockAnswer {
+  int carrier = -1;          // the candidate carrier (index in the satellite's carriers), -1 none
+  bool inCapture = false;    // the tuning lies within the candidate's capture range
+  bool locks = false;        // the model locks the candidate there
+  double esnoDb = -99;       // the candidate's Es/N0 with its neighbours
+};
+struct LockOracle {
+  std::function<LockAnswer(uint32_t freqKhz, int polarisation, uint32_t srSps)> at;
+  // Bounds of the search for a locking setting (the model decides within them):
+  // rates further from a carrier's than this share are not asked, nor frequencies
+  // further than its half band plus this.
+  double rateShare = 0.01;
+  double freqMarginKhz = 5000;
 };
 
-double qefEsnoDb(int fec);                   // quasi-error-free Es/N0 of a DVB API code rate
-double lockedSnrPercent(double esnoDb);      // what the threshold is compared with when locked
+// The oracle of a tuner: Tuner::evaluate at the satellite's position.
+LockOracle tunerOracle(const emu::Tuner& tuner, const emu::Scenario& scenario, int orbitalPosition);
+
+// What the scan did, as far as the reasons of a miss need it.
+struct ScanTrace {
+  std::vector<emu::AttemptRecord> attempts;   // the tuner's attempts during the scan
+  std::vector<int> skipMHz;                   // the skip list of the satellite and polarisation
+  bool finished = true;                       // false: stopped before its end
+};
+
+// Why a lockable carrier was missed: a fixed set, each read from the trace.
+enum class MissReason {
+  ScanStopped,          // the scan was stopped before it
+  NoPlateau,            // the 2000 kS/s AGC readings showed no plateau of two or more MHz over it
+  PlateauOpenAtEnd,     // its plateau was still open when the range ended
+  SharedPlateau,        // its plateau covers a neighbour too: one centre is tried per plateau
+  OnSkipList,           // the plateau's centre lies within 2 MHz of a skip-list entry
+  NoKnownRate,          // no known symbol rate of the search's range locks it
+  RateOutsideSweep,     // its rates lie outside the swept range or past its end
+  StepsPastWindow,      // tuned on it, but the symbol-rate steps went past its timing window
+  NotInCapture,         // no tried frequency lies within its capture range
+  SnrBelowThreshold,    // set where it locks, but the SNR stayed below the threshold
+  LockNotRead,          // set where it locks, but no status read showed the lock
+  LockedNotHandedOver,  // a status read showed the lock, but no hand-over followed
+};
+const char* missReasonName(MissReason r);   // short key, e.g. "shared-plateau"
+const char* missReasonText(MissReason r);   // one line for people
 
 struct HandOver {
   uint32_t freqKhz = 0;
@@ -46,9 +73,13 @@ struct HandOver {
 
 struct TruthCarrier {
   const emu::Carrier* carrier = nullptr;
+  int index = -1;                  // in the satellite's carriers
   bool lockable = false;
-  std::string why;                 // the reason it is not lockable, or how it locks
-  int foundBy = -1;                // index of the first hand-over within its capture range
+  int lockMHz = 0, lockKsps = 0;   // a setting of the range at which the model locks it
+  std::string why;                 // not lockable: why not; missed: the reason's text
+  bool missed = false;
+  MissReason reason = MissReason::ScanStopped;   // valid when missed
+  int foundBy = -1;                // index of the first hand-over that reaches it
 };
 
 struct Truth {
@@ -57,16 +88,24 @@ struct Truth {
   int dvbs2InRange = 0;            // carriers the DVB-S demodulator never locks
   int lockable = 0, found = 0, foundLockable = 0, missed = 0;
   double recall = 0;               // foundLockable / lockable (1 when nothing is lockable)
-  std::vector<int> falseHandOvers; // indices of hand-overs near no carrier
+  std::vector<int> falseHandOvers; // indices of hand-overs that reach no DVB-S carrier
   std::vector<int> repeatHandOvers;// hand-overs of a carrier already handed over
+  std::vector<int> foundNotLockable;   // inRange indices: a fault of the truth when not empty
 };
 
-// knownRates: the known symbol rates (kS/s) the scan started with.
+// The symbol rates (kS/s) the search may set, as a closed range: the window's range
+// (its start only without a range) for the standard search and the search by AGC,
+// 2000 to 45000 for the search by symbol rate.
+std::pair<int, int> rateRangeOf(const ScanSettings& s);
+
+// satellite: the scanned one; knownRates: the known symbol rates (kS/s) the scan started with.
 Truth computeTruth(const emu::Satellite& satellite, const ScanSettings& settings,
                    const std::vector<int>& knownRates, const std::vector<HandOver>& handOvers,
-                   const LockModel& model = LockModel());
+                   const LockOracle& oracle, const ScanTrace& trace = ScanTrace());
 
 // Reads a known symbol-rate file as the plug-in does (values 1001 to 44999, at most 100).
 std::vector<int> readKnownRates(const std::string& path);
+// The entries of one satellite and polarisation (0 H, 1 V) of a skip-frequency file, MHz.
+std::vector<int> readSkipList(const std::string& path, int orbitalPosition, int polarisation);
 
 }  // namespace app

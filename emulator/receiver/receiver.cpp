@@ -77,13 +77,18 @@ bool Receiver::retune(int orbital_position) {
     syncLocked(s);
     const Satellite* sat = box().scenario().satelliteAt(orbital_position);
     if (!sat) return false;
-    for (const Carrier& c : sat->carriers)
-      if (c.listed && c.system == DeliverySystem::DvbS && !c.services.empty()) {
-        pick = &c;
-        break;
-      }
+    // A transponder with services to watch; without one, any DVB-S transponder of
+    // the satellite (listed first), so that every satellite can be reached.
+    auto first = [&](auto wanted) -> const Carrier* {
+      for (const Carrier& c : sat->carriers)
+        if (c.system == DeliverySystem::DvbS && wanted(c)) return &c;
+      return nullptr;
+    };
+    pick = first([](const Carrier& c) { return c.listed && !c.services.empty(); });
+    if (!pick) pick = first([](const Carrier& c) { return c.listed; });
+    if (!pick) pick = first([](const Carrier&) { return true; });
     if (!pick) return false;
-    play = pick->services.front().name;
+    if (!pick->services.empty()) play = pick->services.front().name;
     for (const Service& v : pick->services)
       if (v.service_type == kServiceTypeTv) {
         play = v.name;

@@ -15,9 +15,10 @@ namespace emu::rx {
 
 namespace {
 
-// Time a scan spends on the tables of a locked transponder: the SI repetition rates.
-constexpr uint64_t kTableReadUs = 2000000;
-constexpr uint64_t kPerServiceUs = 50000;
+// Time a scan spends on the tables of a locked transponder (the SI repetition
+// rates): the tuner's knobs host_scan_us and host_scan_per_service_us.
+uint64_t tableReadUs() { return box().knobs().host_scan_us; }
+uint64_t perServiceUs() { return box().knobs().host_scan_per_service_us; }
 // Status reads while waiting for a lock after the acquisition attempt.
 constexpr int kLockReads = 3;
 constexpr uint64_t kLockReadGapUs = 20000;
@@ -221,9 +222,9 @@ void ScanController::readLock(uint64_t run) {
       pending_ = s.on_carrier[ref.satellite][ref.carrier];
       next_service_ = 0;
       if (pending_.empty())
-        after(kTableReadUs, run, &ScanController::finishJob);
+        after(tableReadUs(), run, &ScanController::finishJob);
       else
-        after(kTableReadUs + kPerServiceUs, run, &ScanController::reportNext);
+        after(tableReadUs() + perServiceUs(), run, &ScanController::reportNext);
       return;
     }
   }
@@ -268,7 +269,7 @@ void ScanController::reportNext(uint64_t run) {
   }
   eTransponderList::instance->service_found(ref, is_new);
   if (more)
-    after(kPerServiceUs, run, &ScanController::reportNext);
+    after(perServiceUs(), run, &ScanController::reportNext);
   else
     finishJob(run);
 }

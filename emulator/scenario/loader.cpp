@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -275,6 +276,7 @@ void readListEntry(const Table& t, Satellite& sat, Scenario& sc, const std::stri
     t.fail(key, "'" + e.file() + "': " + e.reason());
   }
   for (auto& rep : r.reports) {
+    sc.entries_dropped += rep.skipped + rep.left_out;
     sc.notes.push_back(rep.summary());
     for (auto& p : rep.problems) sc.notes.push_back("  " + p.text);
   }
@@ -309,6 +311,28 @@ void readKnown(const Table& t, Satellite& sat) {
       if (s.name == name) { s.known = true; found = true; }
     if (!found) throw ScenarioError(t.file(), line, "service '" + name + "' is not on the transponder at " + c->origin);
   }
+}
+
+// Two list carriers of one polarisation whose occupied bands ((1 + roll-off) x SR)
+// overlap: kept both, as the lists give them (the tuner's interference decides
+// which of them locks), and noted.
+void noteOverlaps(const Satellite& sat, std::vector<std::string>& notes) {
+  for (size_t i = 0; i < sat.carriers.size(); ++i)
+    for (size_t j = i + 1; j < sat.carriers.size(); ++j) {
+      const Carrier& a = sat.carriers[i];
+      const Carrier& b = sat.carriers[j];
+      if (!a.listed || !b.listed || a.polarisation != b.polarisation) continue;
+      double halves = (a.symbol_rate * (1 + a.rolloff) + b.symbol_rate * (1 + b.rolloff)) / 1000.0 / 2;   // kHz
+      double overlap = halves - distance(a.frequency_khz, b.frequency_khz);
+      if (overlap <= 0) continue;
+      char mid[120];
+      std::snprintf(mid, sizeof mid, ": %.3f MHz %s %u kS/s overlaps %.3f MHz %u kS/s of ", a.frequency_khz / 1000.0,
+                    polarisationLetter(a.polarisation), a.symbol_rate / 1000, b.frequency_khz / 1000.0,
+                    b.symbol_rate / 1000);
+      char by[40];
+      std::snprintf(by, sizeof by, " by %.3f MHz", overlap / 1000);
+      notes.push_back(a.origin + mid + b.origin + by);
+    }
 }
 
 void checkFeedPlacement(const Satellite& sat, const std::string& file) {
@@ -356,6 +380,7 @@ Satellite readSatellite(const Table& t, Scenario& sc, const std::string& file) {
   std::stable_sort(sat.carriers.begin(), sat.carriers.end(), [](const Carrier& a, const Carrier& b) {
     return std::make_pair(a.polarisation, a.frequency_khz) < std::make_pair(b.polarisation, b.frequency_khz);
   });
+  noteOverlaps(sat, sc.notes);
   completeIds(sat);
   return sat;
 }

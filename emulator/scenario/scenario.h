@@ -77,7 +77,8 @@ struct Scenario {
   double dish_cm = 60;
   uint64_t seed = 1;
   double lo_error_khz_max = 800;   // per-band LNB error bound; 0 disables
-  std::vector<std::string> notes;  // what the lists skipped or left out, one line each
+  std::vector<std::string> notes;  // what the lists skipped or left out, one line each, with summaries
+  int entries_dropped = 0;         // list entries skipped (unreadable) or left out: the count the notes detail
 
   const Satellite* satelliteAt(int orbital_position) const;
   const Satellite* satelliteOnPort(int port) const;

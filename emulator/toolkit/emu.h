@@ -20,8 +20,8 @@ constexpr int hostRunlevel = 40;
 void startToolkit();
 // The root of the widget tree; every top-level window hangs below it. Made on first use.
 eWidget* desktop();
-// The one lock of the toolkit: tree, widget state and framebuffer. Recursive. Hold it to paint
-// the tree (desktop()->paintTree) or walk it from outside the loop.
+// The one lock of the toolkit: tree, widget state and framebuffer. Recursive. Hold it to walk
+// the tree from outside the loop; paintWidget takes it itself.
 std::recursive_mutex& treeLock();
 
 // Runs the GUI loop on the calling thread until quitLoop(); returns its code.
@@ -72,6 +72,9 @@ void setLogToStderr(bool on);
 
 // Repaint requests (invalidate) a widget has received.
 unsigned repaintCount(const eWidget* widget);
+// Paints a shown widget and its children into the painter's target, clipped to area
+// (painter coordinates; a null area is the whole target).
+void paintWidget(eWidget* widget, gPainter& painter, const eRect& area = eRect());
 // The palette of the active skin (256 entries).
 gPalette currentPalette();
 // The font file for a family ("Regular", "Bold", "Mono" or one from the active skin).

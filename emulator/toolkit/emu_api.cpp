@@ -5,41 +5,40 @@
 #include "emu.h"
 #include "internal.h"
 
-// Reads the state of widgets for the screen listings.
-class eToolkit {
-public:
-  static void texts(eWidget* w, std::vector<std::string>& out) {
-    if (!(w->state & 1)) return;
-    if (auto* lb = dynamic_cast<eListBoxBase*>(w)) {
-      int rows = lb->itemHeight > 0 ? std::max(1, lb->clientrect.height() / lb->itemHeight) : 1;
-      int i = 0;
-      for (eListBoxEntry* e : lb->entries) {
-        if (i >= lb->top && i < lb->top + rows) out.push_back(trimmed(e->getText()));
-        ++i;
-      }
-    } else if (auto* n = dynamic_cast<eNumber*>(w)) {
-      std::string s;
-      for (size_t i = 0; i < n->number.size(); ++i) {
-        eString f;
-        f.sprintf("%0*d", n->maxdigits, n->number[i]);
-        if (i && n->maxdigits > 1) s += ".";
-        s += f;
-      }
-      out.push_back(s);
-    } else if (auto* mb = w->parent ? dynamic_cast<eMessageBox*>(w->parent) : nullptr;
-               mb && w->name == "text" && dynamic_cast<eLabel*>(w)) {
-      out.push_back(mb->getMessage());   // as given, not as broken into lines
-    } else if (!w->text.empty() && (dynamic_cast<eLabel*>(w) || dynamic_cast<eWindow*>(w))) {
-      out.push_back(w->text);
+// The screen listings read the widgets' state.
+void eToolkit::texts(eWidget* w, std::vector<std::string>& out) {
+  if (!(w->state & 1)) return;
+  if (auto* lb = dynamic_cast<eListBoxBase*>(w)) {
+    int rows = lb->itemHeight > 0 ? std::max(1, lb->clientrect.height() / lb->itemHeight) : 1;
+    int i = 0;
+    for (eListBoxEntry* e : lb->entries) {
+      if (i >= lb->top && i < lb->top + rows) out.push_back(trimmed(e->getText()));
+      ++i;
     }
-    for (eWidget* c : w->children) texts(c, out);
+  } else if (auto* n = dynamic_cast<eNumber*>(w)) {
+    std::string s;
+    for (size_t i = 0; i < n->number.size(); ++i) {
+      eString f;
+      f.sprintf("%0*d", n->maxdigits, n->number[i]);
+      if (i && n->maxdigits > 1) s += ".";
+      s += f;
+    }
+    out.push_back(s);
+  } else if (auto* mb = w->parent ? dynamic_cast<eMessageBox*>(w->parent) : nullptr;
+             mb && w->name == "text" && dynamic_cast<eLabel*>(w)) {
+    out.push_back(mb->getMessage());   // as given, not as broken into lines
+  } else if (!w->text.empty() && (dynamic_cast<eLabel*>(w) || dynamic_cast<eWindow*>(w))) {
+    out.push_back(w->text);
   }
-  static unsigned repaints(const eWidget* w) { return w->repaints.load(); }
-  static std::string trimmed(std::string s) {
-    while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
-    return s;
-  }
-};
+  for (eWidget* c : w->children) texts(c, out);
+}
+
+unsigned eToolkit::repaints(const eWidget* w) { return w->repaints.load(); }
+
+std::string eToolkit::trimmed(std::string s) {
+  while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+  return s;
+}
 
 namespace emu {
 
@@ -51,6 +50,10 @@ void startToolkit() {
 }
 
 unsigned repaintCount(const eWidget* w) { return w ? eToolkit::repaints(w) : 0; }
+
+void paintWidget(eWidget* widget, gPainter& painter, const eRect& area) {
+  if (widget) eToolkit::paintTree(widget, painter, area);
+}
 
 int runLoop() { return eApp->exec(); }
 void quitLoop(int code) { eApp->quit(code); }
@@ -77,7 +80,7 @@ bool postKey(int key) {
       eDebug("key %s: no window to take it", keyName(key));
       return;
     }
-    top->deliverKey(key);
+    eToolkit::deliverKey(top, key);
     if (eWidget* w = topWindow()) {
       eWidget* f = w->getFocus();
       (f && f->isVisible() ? f : w)->event(eWidgetEvent(eWidgetEvent::keyUp, key));

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "font.h"
+#include "internal.h"
 #include "screen.h"
 
 namespace {
@@ -26,12 +27,12 @@ eRect targetRect(const gPixmap& p) {
 
 class PixelGuard {
 public:
-  explicit PixelGuard(std::mutex* am) : m(am) { if (m) m->lock(); }
-  ~PixelGuard() { if (m) m->unlock(); }
+  explicit PixelGuard(gPixelLock* am) : m(am) { if (m) m->mutex.lock(); }
+  ~PixelGuard() { if (m) m->mutex.unlock(); }
   PixelGuard(const PixelGuard&) = delete;
   PixelGuard& operator=(const PixelGuard&) = delete;
 private:
-  std::mutex* m;
+  gPixelLock* m;
 };
 
 int distance2(const gRGB& a, int r, int g, int b) {

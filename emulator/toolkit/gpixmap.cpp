@@ -1,5 +1,6 @@
 // Palette bitmaps: filling, clipped lines and the pixel lock.
 #include <host/gui/gpixmap.h>
+#include "internal.h"
 
 #include <cstdint>
 #include <cstring>
@@ -15,12 +16,12 @@ constexpr i64 kMaxImageBytes = i64(1) << 28;
 
 class PixelGuard {
 public:
-  explicit PixelGuard(const gPixmap& p) : m(p.pixelLock) { if (m) m->lock(); }
-  ~PixelGuard() { if (m) m->unlock(); }
+  explicit PixelGuard(const gPixmap& p) : m(p.pixelLock) { if (m) m->mutex.lock(); }
+  ~PixelGuard() { if (m) m->mutex.unlock(); }
   PixelGuard(const PixelGuard&) = delete;
   PixelGuard& operator=(const PixelGuard&) = delete;
 private:
-  std::mutex* m;
+  gPixelLock* m;
 };
 
 eRect pixmapRect(const gPixmap& p) {
@@ -145,18 +146,18 @@ void gPixmap::line(ePoint start, ePoint end, gColor color, const eRect& clip, eP
 }
 
 gPixmap* gPixmap::lock() {
-  if (pixelLock) pixelLock->lock();
+  if (pixelLock) pixelLock->mutex.lock();
   return this;
 }
 
 void gPixmap::unlock() {
-  if (pixelLock) pixelLock->unlock();
+  if (pixelLock) pixelLock->mutex.unlock();
 }
 
-gImage::gImage(eSize size, int abpp) {
+gImage::gImage(eSize size, int abpp) : ownLock(new gPixelLock) {
   bpp = abpp;
   bypp = abpp <= 8 ? 1 : abpp <= 16 ? 2 : 4;
-  pixelLock = &ownLock;
+  pixelLock = ownLock;
   if (size.isEmpty()) return;
   const i64 bytes = i64(size.width()) * size.height() * bypp;
   if (bytes > kMaxImageBytes) return;
@@ -168,4 +169,6 @@ gImage::gImage(eSize size, int abpp) {
 
 gImage::~gImage() {
   data = nullptr;
+  pixelLock = nullptr;
+  delete ownLock;
 }

@@ -41,9 +41,29 @@ Deco deco(const std::string& name);
 // Text width estimate for layout (the fonts are proportional; this errs wide).
 int textWidth(const std::string& text, int pixelSize);
 
-void countRepaint(const eWidget* w);
-
 }  // namespace tk
+
+// Guards the pixels of one gImage (and of the gPixmap copies that share them).
+struct gPixelLock {
+  std::mutex mutex;
+};
+
+// The emulator's way into the widgets' private state (the host's widgets name it
+// their friend): painting, focus, key delivery and the screen listings.
+class eToolkit {
+public:
+  // Paints w and its children into the painter's target; a null area is all of it.
+  static void paintTree(eWidget* w, gPainter& painter, const eRect& area);
+  static bool takesFocus(const eWidget* w);
+  // The keyDown path from the focused widget of w's window up to that window.
+  static int deliverKey(eWidget* w, int key);
+  static void texts(eWidget* w, std::vector<std::string>& out);
+  static unsigned repaints(const eWidget* w);
+
+private:
+  static void paintAt(eWidget* w, gPixmap& target, ePoint origin, const eRect& bounds, const eRect& area);
+  static std::string trimmed(std::string s);
+};
 
 namespace tk {
 gColor shortcutColor(const eString& name);

@@ -44,6 +44,7 @@ public:
   std::mutex m;
   std::condition_variable cv;
   std::deque<std::function<void()>> posted;
+  bool timerTurn = false;   // a due timer goes before the next posted call
   std::vector<eTimer::Impl*> timers;
   std::vector<tk::Level*> levels;
   std::thread::id gui = std::this_thread::get_id();
@@ -71,7 +72,15 @@ public:
   // Runs one posted call or one due timer, or waits until deadline for work. Called with the
   // lock held and the calling thread owning the innermost level.
   void serveOne(std::unique_lock<std::mutex>& lk, Clock::time_point deadline) {
-    if (!posted.empty()) {
+    eTimer::Impl* next = nullptr;
+    for (auto* t : timers)
+      if (t->active && !t->firing && (!next || t->due < next->due)) next = t;
+    auto now = Clock::now();
+    const bool timerDue = next && next->due <= now;
+    // Posted calls and due timers take turns: a steady stream of either must not
+    // starve the other.
+    if (!posted.empty() && (!timerDue || !timerTurn)) {
+      timerTurn = true;
       auto fn = std::move(posted.front());
       posted.pop_front();
       lk.unlock();
@@ -80,11 +89,8 @@ public:
       lk.lock();
       return;
     }
-    eTimer::Impl* next = nullptr;
-    for (auto* t : timers)
-      if (t->active && !t->firing && (!next || t->due < next->due)) next = t;
-    auto now = Clock::now();
-    if (next && next->due <= now) {
+    if (timerDue) {
+      timerTurn = false;
       if (next->single) {
         next->active = false;
       } else {

@@ -36,7 +36,7 @@ bool isAncestor(const eWidget* a, const eWidget* w) {
 void collectFocusable(eWidget* w, std::vector<eWidget*>& out) {
   for (eWidget* c : w->getChildren()) {
     if (!(c->getState() & 1)) continue;
-    if (c->takesFocus()) out.push_back(c);
+    if (eToolkit::takesFocus(c)) out.push_back(c);
     collectFocusable(c, out);
   }
 }
@@ -72,8 +72,6 @@ std::recursive_mutex& lock() {
   return *m;
 }
 
-void countRepaint(const eWidget*) {}
-
 }  // namespace tk
 
 namespace emu {
@@ -92,7 +90,7 @@ eWidget* desktop() {
       fn();
     };
     hook.paint = [](gPainter& painter, const eRect& area) {
-      if (eWidget* d = theDesktop) d->paintTree(painter, area);
+      if (eWidget* d = theDesktop) eToolkit::paintTree(d, painter, area);
     };
     Screen::instance().setDesktop(hook);
     registerFontFamily("Mono", "/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf");
@@ -383,14 +381,11 @@ int eWidget::exec() {
     tk::Guard g(tk::lock());
     if (inExec) return -1;   // already running modally
     inExec = true;
-    execDepth++;
   }
   int code = tk::runLevel(this);
   {
     tk::Guard g(tk::lock());
     inExec = false;
-    execDepth--;
-    execResult = code;
   }
   event(eWidgetEvent(eWidgetEvent::execDone));
   return code;
@@ -463,7 +458,7 @@ void eWidget::eraseBackground(gPainter* p, const eRect&) {
     std::string d = decoOf(this);
     if (!d.empty()) {
       tk::Deco dc = tk::deco(d);
-      if (haveFocus() && takesFocus() && dc.focusBackground >= 0) {
+      if (haveFocus() && takefocus && dc.focusBackground >= 0) {
         bg = dc.focusBackground;
         opaque = true;
       } else if (dc.background >= 0) {
@@ -487,37 +482,39 @@ void eWidget::eraseBackground(gPainter* p, const eRect&) {
   }
 }
 
-void eWidget::paintTree(gPainter& painter, const eRect& area) {
+bool eToolkit::takesFocus(const eWidget* w) { return w->takefocus != 0; }
+
+void eToolkit::paintTree(eWidget* w, gPainter& painter, const eRect& area) {
   tk::Guard g(tk::lock());
   gPixmap& target = painter.getTarget();
   eRect all(0, 0, target.getSize().width(), target.getSize().height());
   eRect bounds = area.isNull() ? all : area.translated(painter.getOrigin().x(), painter.getOrigin().y()).intersect(all);
-  paintAt(target, painter.getOrigin(), bounds, eRect());
+  paintAt(w, target, painter.getOrigin(), bounds, eRect());
 }
 
-void eWidget::paintAt(gPixmap& target, ePoint origin, const eRect& bounds, const eRect& area) {
-  if (!(state & 1)) return;
-  eRect mine = eRect(origin, size).intersect(bounds);
+void eToolkit::paintAt(eWidget* w, gPixmap& target, ePoint origin, const eRect& bounds, const eRect& area) {
+  if (!(w->state & 1)) return;
+  eRect mine = eRect(origin, w->size).intersect(bounds);
   if (mine.isEmpty()) return;
-  eRect whole = area.isNull() ? eRect(0, 0, size.width(), size.height()) : area;
+  eRect whole = area.isNull() ? eRect(0, 0, w->size.width(), w->size.height()) : area;
   {
     gPainter p(target, origin, mine);
-    p.setForegroundColor(getForegroundColor());
-    p.setBackgroundColor(getBackgroundColor());
-    p.setFont(getFont());
-    eraseBackground(&p, whole);
-    p.setForegroundColor(getForegroundColor());
-    p.setBackgroundColor(getBackgroundColor());
-    redrawWidget(&p, whole);
+    p.setForegroundColor(w->getForegroundColor());
+    p.setBackgroundColor(w->getBackgroundColor());
+    p.setFont(w->getFont());
+    w->eraseBackground(&p, whole);
+    p.setForegroundColor(w->getForegroundColor());
+    p.setBackgroundColor(w->getBackgroundColor());
+    w->redrawWidget(&p, whole);
   }
-  ePoint corigin = origin + clientrect.topLeft();
-  eRect cbounds = eRect(corigin, clientrect.size()).intersect(mine);
+  ePoint corigin = origin + w->clientrect.topLeft();
+  eRect cbounds = eRect(corigin, w->clientrect.size()).intersect(mine);
   if (cbounds.isEmpty()) return;
-  for (eWidget* c : children) c->paintAt(target, corigin + c->position, cbounds, eRect());
+  for (eWidget* c : w->children) paintAt(c, target, corigin + c->position, cbounds, eRect());
 }
 
-int eWidget::deliverKey(int key) {
-  eWidget* tlw = getTLW();
+int eToolkit::deliverKey(eWidget* target, int key) {
+  eWidget* tlw = target->getTLW();
   eWidget* f;
   {
     tk::Guard g(tk::lock());

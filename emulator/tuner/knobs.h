@@ -1,6 +1,7 @@
 // Every parameter of the emulated tuner, with its default and where the figure
 // comes from. README.md beside this file carries the same table; keep both in step.
 #pragma once
+#include <array>
 #include <cstdint>
 
 namespace emu {
@@ -24,8 +25,23 @@ struct Knobs {
   double dish_reference_cm = 60;       // dish gain: +20 log10(d / 60 cm), +2.5 dB at 80 cm
   double feed_backoff_min_db = 3;      // unlisted feeds sit 3 to 7 dB below a full transponder
   double feed_backoff_max_db = 7;      //   (multi-carrier back-off)
-  // Quasi-error-free Es/N0 per code rate, QPSK (EN 300 421, Eb/N0 converted).
-  double qef_1_2_db = 4.2, qef_2_3_db = 5.9, qef_3_4_db = 6.9, qef_5_6_db = 7.9, qef_7_8_db = 8.5;
+  // Quasi-error-free Es/N0 per code rate, QPSK (EN 300 421, Eb/N0 converted; 4/5 and 6/7
+  // midway between their neighbours, 8/9 0.3 dB above 7/8). A code rate not listed
+  // (unknown, 0) is taken as 3/4.
+  struct QefRow {
+    int fec;                           // DVB API code: 1 = 1/2 ... 8 = 8/9
+    double esno_db;
+  };
+  std::array<QefRow, 8> qef = {{
+      {1, 4.2},   // 1/2
+      {2, 5.9},   // 2/3
+      {3, 6.9},   // 3/4
+      {4, 7.4},   // 4/5
+      {5, 7.9},   // 5/6
+      {6, 8.2},   // 6/7
+      {7, 8.5},   // 7/8
+      {8, 8.8},   // 8/9
+  }};
 
   // --- demodulator ------------------------------------------------------------
   uint64_t pll_settle_us = 15000;      // part of the lock time; TUNER_HAS_LOCK after it (datasheet)
@@ -36,6 +52,7 @@ struct Knobs {
   // Search time-out by programmed symbol rate (stv090x lock timing table).
   uint64_t timeout_above_20M_us = 300000, timeout_above_10M_us = 400000,
            timeout_above_5M_us = 700000, timeout_above_2M_us = 1000000, timeout_low_us = 2500000;
+  double window_rolloff = 0.35;        // roll-off of the demodulator's own matched filter (EN 300 421)
   double capture_fraction = 0.12;      // carrier capture |df| <= 0.12 SR (VES1993 datasheet)
   double timing_tolerance = 240e-6;    // SR tolerance for Viterbi (VES1993/STV0299; options 500e-6, 0.05)
   double carrier_sr_solid = 0.01;      // CARRIER with SR within 1 %, flickering up to 3 % (model)

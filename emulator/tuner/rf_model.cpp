@@ -69,16 +69,12 @@ double codeRate(int fec) {
 }
 
 double qefDb(int fec, const Knobs& k) {
-  switch (fec) {
-    case FEC_1_2: return k.qef_1_2_db;
-    case FEC_2_3: return k.qef_2_3_db;
-    case FEC_5_6: return k.qef_5_6_db;
-    case FEC_4_5: return (k.qef_3_4_db + k.qef_5_6_db) / 2;
-    case FEC_6_7: return (k.qef_5_6_db + k.qef_7_8_db) / 2;
-    case FEC_7_8: return k.qef_7_8_db;
-    case FEC_8_9: return k.qef_7_8_db + 0.3;
-    default: return k.qef_3_4_db;
+  double three_quarters = 0;
+  for (const Knobs::QefRow& r : k.qef) {
+    if (r.fec == fec) return r.esno_db;
+    if (r.fec == FEC_3_4) three_quarters = r.esno_db;
   }
+  return three_quarters;
 }
 
 double nirFor(double esno_db, const Knobs& k) {

@@ -11,8 +11,6 @@
 namespace emu {
 
 namespace {
-constexpr double kWindowRolloff = 0.35;   // the demodulator's own matched filter
-
 bool powersLnb(secVoltage v) {
   return v == SEC_VOLTAGE_13 || v == SEC_VOLTAGE_13_5 || v == SEC_VOLTAGE_18 || v == SEC_VOLTAGE_18_5;
 }
@@ -99,18 +97,37 @@ void Tuner::recordLocked(const char* request, uint64_t t, int64_t value, int res
 }
 
 void Tuner::retuneLocked(uint64_t start) {
-  const Knobs& k = knobs_;
   state_.acquisition_start_us = start;
-  TunerView v;
-  v.programmed_sr = programmedSr(state_.symbol_rate, k);
+  view_ = viewForLocked(state_, start);
+  current_record_ = -1;
+  if (!recording_ || !state_.tuned || !view_.powered) return;
+  AttemptRecord r;
+  r.host = host_tuning_;
+  r.polarisation = polarisationOf(state_.voltage);
+  r.rf_khz = view_.rf_khz;
   int si = satelliteOnPortLocked(state_.port);
-  v.powered = powersLnb(state_.voltage) && si >= 0;
+  r.nominal_khz = view_.rf_khz - (si >= 0 ? index_[static_cast<size_t>(si)].lo_error_khz[state_.tone ? 1 : 0] : 0);
+  r.programmed_sr = view_.programmed_sr;
+  r.candidate = view_.candidate;
+  r.in_capture = view_.in_capture;
+  r.lockable = view_.lockable;
+  records_.push_back(r);
+  current_record_ = static_cast<long>(records_.size()) - 1;
+}
+
+TunerView Tuner::viewForLocked(const TunerState& st, uint64_t start) const {
+  const Knobs& k = knobs_;
+  const double window_rolloff = k.window_rolloff;
+  TunerView v;
+  v.programmed_sr = programmedSr(st.symbol_rate, k);
+  int si = satelliteOnPortLocked(st.port);
+  v.powered = powersLnb(st.voltage) && si >= 0;
   v.agc = k.agc_dark;
-  if (v.powered && state_.tuned) {
+  if (v.powered && st.tuned) {
     const Satellite& sat = scenario_->satellites[si];
     const SatelliteIndex& ix = index_[si];
-    Polarisation pol = polarisationOf(state_.voltage);
-    int band = state_.tone ? 1 : 0;
+    Polarisation pol = polarisationOf(st.voltage);
+    int band = st.tone ? 1 : 0;
     double lo = (band ? sat.lnb.lof_high_khz : sat.lnb.lof_low_khz) + ix.lo_error_khz[band];
     double xpol = dbToLinear(-k.cross_polar_db);
     auto weightOf = [&](const Carrier& c) {
@@ -118,15 +135,15 @@ void Tuner::retuneLocked(uint64_t start) {
     };
     double sum = 0, best = 1e300;
     for (int image : {1, -1}) {
-      double rf = (lo + image * double(state_.if_khz)) * 1e3;
+      double rf = (lo + image * double(st.if_khz)) * 1e3;
       if (rf <= 0) continue;
-      double reach = ix.reach + (1 + kWindowRolloff) * v.programmed_sr / 2;
+      double reach = ix.reach + (1 + window_rolloff) * v.programmed_sr / 2;
       auto it = std::lower_bound(ix.by_frequency.begin(), ix.by_frequency.end(),
                                  std::make_pair(rf - reach, -1));
       for (; it != ix.by_frequency.end() && it->first <= rf + reach; ++it) {
         const Carrier& c = sat.carriers[it->second];
         double off = it->first - rf;
-        sum += weightOf(c) * windowShare(off, c.symbol_rate, c.rolloff, v.programmed_sr, kWindowRolloff);
+        sum += weightOf(c) * windowShare(off, c.symbol_rate, c.rolloff, v.programmed_sr, window_rolloff);
         if (c.polarisation == pol && std::fabs(off) < best) {
           best = std::fabs(off);
           v.candidate = {si, it->second};
@@ -138,7 +155,7 @@ void Tuner::retuneLocked(uint64_t start) {
       if (image == 1) v.rf_khz = rf / 1e3;
     }
     if (v.candidate.valid() && v.image == -1)
-      v.rf_khz = lo - double(state_.if_khz);
+      v.rf_khz = lo - double(st.if_khz);
     v.rho_db = 10 * std::log10(1 + sum);
     v.agc = k.agc_floor + k.agc_per_db * v.rho_db;
 
@@ -156,14 +173,14 @@ void Tuner::retuneLocked(uint64_t start) {
       v.esno_db = c.esno_db - 10 * std::log10(1 + interference);
       v.sr_error = c.symbol_rate ? std::fabs(v.programmed_sr - c.symbol_rate) / c.symbol_rate : 1;
       double capture = k.capture_fraction * v.programmed_sr;
-      bool in_capture = std::fabs(v.offset_khz * 1e3) <= capture;
-      if (in_capture && c.system == DeliverySystem::DvbS && v.esno_db >= k.carrier_min_esno_db) {
+      v.in_capture = std::fabs(v.offset_khz * 1e3) <= capture;
+      if (v.in_capture && c.system == DeliverySystem::DvbS && v.esno_db >= k.carrier_min_esno_db) {
         if (v.sr_error <= k.carrier_sr_solid)
           v.carrier_p = 1;
         else if (v.sr_error < k.carrier_sr_flicker)
           v.carrier_p = (k.carrier_sr_flicker - v.sr_error) / (k.carrier_sr_flicker - k.carrier_sr_solid);
       }
-      bool fec_ok = state_.fec == FEC_NONE || state_.fec == FEC_AUTO || c.fec == 0 || state_.fec == c.fec;
+      bool fec_ok = st.fec == FEC_NONE || st.fec == FEC_AUTO || c.fec == 0 || st.fec == c.fec;
       double qef = qefDb(c.fec, k);
       v.viterbi = v.carrier_p > 0 && v.sr_error <= k.timing_tolerance && fec_ok &&
                   v.esno_db >= qef - k.viterbi_margin_db;
@@ -176,13 +193,13 @@ void Tuner::retuneLocked(uint64_t start) {
   }
   int fec_for_time = v.candidate.valid() ? scenario_->satellites[v.candidate.satellite].carriers[v.candidate.carrier].fec : 0;
   int passes = 1 + static_cast<int>(hashOf({scenario_ ? scenario_->seed : 0, kLockPasses, start,
-                                           state_.if_khz, state_.symbol_rate}) & 1);
-  v.lock_time_us = lockTimeUs(v.programmed_sr, fec_for_time, state_.fec, passes, k);
-  if (!state_.tuned)
+                                           st.if_khz, st.symbol_rate}) & 1);
+  v.lock_time_us = lockTimeUs(v.programmed_sr, fec_for_time, st.fec, passes, k);
+  if (!st.tuned)
     v.attempt_end_us = start;   // nothing to acquire: the status shows power only
   else
     v.attempt_end_us = start + (v.lockable ? v.lock_time_us : searchTimeoutUs(v.programmed_sr, k));
-  view_ = v;
+  return v;
 }
 
 uint64_t Tuner::noiseKeyLocked(uint64_t t, unsigned kind) const {
@@ -295,6 +312,7 @@ int Tuner::sendSequenceLocked(const secCmdSequence& seq, uint64_t now, uint64_t*
   if (seq.numCommands < 0 || seq.numCommands > 64) return -EINVAL;
   if (seq.numCommands > 0 && !seq.commands) return -EFAULT;
   int port = state_.port;
+  int switch_byte = state_.last_switch_byte;
   for (int i = 0; i < seq.numCommands; ++i) {
     const secCommand& c = seq.commands[i];
     switch (raw(c.type)) {
@@ -303,7 +321,10 @@ int Tuner::sendSequenceLocked(const secCmdSequence& seq, uint64_t now, uint64_t*
         const secDiseqcCmd& d = c.u.diseqc;
         if (d.numParams > SEC_MAX_DISEQC_PARAMS) return -EINVAL;
         // Committed switch (Write N0) to any LNB or switch of the 0x1x family.
-        if ((d.addr & 0xF0) == 0x10 && d.cmd == 0x38 && d.numParams >= 1) port = (d.params[0] >> 2) & 3;
+        if ((d.addr & 0xF0) == 0x10 && d.cmd == 0x38 && d.numParams >= 1) {
+          port = (d.params[0] >> 2) & 3;
+          switch_byte = d.params[0];
+        }
         break;
       }
       case SEC_CMDTYPE_VSEC:
@@ -319,6 +340,7 @@ int Tuner::sendSequenceLocked(const secCmdSequence& seq, uint64_t now, uint64_t*
   if (mini == SEC_MINI_A) port = 0;
   if (mini == SEC_MINI_B) port = 1;
   bool tone = tone_mode == SEC_TONE_ON;
+  state_.last_switch_byte = switch_byte;
   if (port != state_.port || tone != state_.tone || voltage != state_.voltage) {
     state_.port = port;
     state_.tone = tone;
@@ -385,6 +407,7 @@ uint32_t Tuner::status() {
     uint64_t t = clock_.now();
     s = statusAtLocked(t);
     recordLocked("FE_READ_STATUS", t, s, 0);
+    if (current_record_ >= 0 && (s & FE_HAS_LOCK)) records_[static_cast<size_t>(current_record_)].lock_read = true;
     clock_.advance(knobs_.read_us);
   }
   clock_.pace();
@@ -398,6 +421,13 @@ uint16_t Tuner::signalStrength() {
     uint64_t t = clock_.now();
     v = strengthAtLocked(t);
     recordLocked("FE_READ_SIGNAL_STRENGTH", t, v, 0);
+    if (current_record_ >= 0) {
+      AttemptRecord& r = records_[static_cast<size_t>(current_record_)];
+      if (r.agc_reads < UINT16_MAX && r.agc_sum <= UINT32_MAX - v) {
+        r.agc_sum += v;
+        ++r.agc_reads;
+      }
+    }
     clock_.advance(knobs_.read_us);
   }
   clock_.pace();
@@ -411,6 +441,10 @@ uint16_t Tuner::snr() {
     uint64_t t = clock_.now();
     v = snrAtLocked(t);
     recordLocked("FE_READ_SNR", t, v, 0);
+    if (current_record_ >= 0) {
+      AttemptRecord& r = records_[static_cast<size_t>(current_record_)];
+      r.max_snr = std::max(r.max_snr, v);
+    }
     clock_.advance(knobs_.read_us);
   }
   clock_.pace();
@@ -451,10 +485,59 @@ uint32_t Tuner::uncorrectedBlocks() {
 
 // --- host helpers ----------------------------------------------------------------
 
+int Tuner::hostStateLocked(const TuneRequest& r, TunerState* st) const {
+  const Satellite* sat = scenario_ ? scenario_->satelliteAt(r.orbital_position) : nullptr;
+  if (!sat) return ENXIO;
+  bool high = r.frequency_khz > sat->lnb.threshold_khz;
+  long long f = static_cast<long long>(r.frequency_khz) - (high ? sat->lnb.lof_high_khz : sat->lnb.lof_low_khz);
+  st->port = sat->diseqc_port & 3;
+  st->voltage = r.polarisation == Polarisation::Horizontal ? SEC_VOLTAGE_18 : SEC_VOLTAGE_13;
+  st->tone = high;
+  st->if_khz = static_cast<uint32_t>(f < 0 ? -f : f);
+  st->symbol_rate = r.symbol_rate;
+  st->fec = r.fec;
+  st->inversion = INVERSION_AUTO;
+  st->tuned = true;
+  if (st->if_khz < knobs_.if_min_khz || st->if_khz > knobs_.if_max_khz) return EINVAL;
+  return 0;
+}
+
+TunerView Tuner::evaluate(const TuneRequest& r) const {
+  std::lock_guard<std::mutex> l(mutex_);
+  TunerState st;
+  if (hostStateLocked(r, &st) != 0) return TunerView{};
+  return viewForLocked(st, 0);
+}
+
+void Tuner::recordAttempts(bool on) {
+  std::lock_guard<std::mutex> l(mutex_);
+  recording_ = on;
+  records_.clear();
+  current_record_ = -1;
+}
+
+std::vector<AttemptRecord> Tuner::attempts() const {
+  std::lock_guard<std::mutex> l(mutex_);
+  return records_;
+}
+
+std::vector<AttemptRecord> Tuner::takeAttempts() {
+  std::lock_guard<std::mutex> l(mutex_);
+  std::vector<AttemptRecord> out;
+  out.swap(records_);
+  current_record_ = -1;
+  return out;
+}
+
 TuneOutcome Tuner::tune(const TuneRequest& r) {
   TuneOutcome out;
   {
     std::lock_guard<std::mutex> l(mutex_);
+    struct HostFlag {
+      bool& f;
+      explicit HostFlag(bool& b) : f(b) { f = true; }
+      ~HostFlag() { f = false; }
+    } host(host_tuning_);
     int si = -1;
     if (scenario_)
       for (size_t i = 0; i < scenario_->satellites.size(); ++i)

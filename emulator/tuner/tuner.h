@@ -26,6 +26,7 @@ struct TunerState {
   secVoltage voltage = SEC_VOLTAGE_OFF;
   bool tone = false;                 // 22 kHz on: high band
   int port = 0;                      // committed switch 0..3
+  int last_switch_byte = -1;         // data byte of the last committed-switch command, -1 none
   bool tuned = false;                // an FE_SET_FRONTEND has succeeded
   uint32_t if_khz = 0;               // as set
   uint32_t symbol_rate = 0;          // as set (before clamping)
@@ -51,6 +52,7 @@ struct TunerView {
   CarrierRef candidate;              // the nearest co-polar carrier, if any
   double offset_khz = 0;             // candidate - tuned, at the dish
   int image = 1;                     // +1: RF = LO + IF; -1: RF = LO - IF (spectrum inverted)
+  bool in_capture = false;           // |offset| within the capture range of the programmed SR
   double sr_error = 1;               // |programmed - carrier| / carrier
   double esno_db = -99;              // candidate's Es/N0 with interference
   double carrier_p = 0, lock_p = 0;  // chance of CARRIER / LOCK per reading
@@ -75,6 +77,23 @@ struct TuneOutcome {
   bool locked = false;
   uint32_t status = 0;
   CarrierRef carrier;                // the carrier locked on (valid when locked)
+};
+
+// One acquisition attempt as a scan met it: where the tuner was set, what the model
+// made of it and what the reads showed. Kept only while recording (for the truth).
+struct AttemptRecord {               // 48 bytes: a long sweep keeps some 100 000 of them
+  double rf_khz = 0;                 // dish frequency the tuned IF stands for
+  double nominal_khz = 0;            // the same without the LNB's error: what the caller meant
+  double programmed_sr = 0;
+  CarrierRef candidate;
+  Polarisation polarisation = Polarisation::Horizontal;
+  uint32_t agc_sum = 0;              // strength reads: sum and count (saturating)
+  uint16_t agc_reads = 0;
+  uint16_t max_snr = 0;              // greatest SNR read
+  bool host = false;                 // started by tune() (the host), not by a device request
+  bool in_capture = false;
+  bool lockable = false;
+  bool lock_read = false;            // a status read showed LOCK
 };
 
 struct SweepRequest {
@@ -125,6 +144,14 @@ public:
   // --- inspection without cost -------------------------------------------------
   TunerState state() const;
   TunerView peek() const;
+  // What the model makes of the host tuning r (tune()'s settings), neighbours
+  // included, without changing the state or the clock: the one lock rule, which
+  // the truth asks too. An IF outside the window gives a view that locks nothing.
+  TunerView evaluate(const TuneRequest& r) const;
+  // Records every acquisition attempt from now on (clears what was kept).
+  void recordAttempts(bool on);
+  std::vector<AttemptRecord> attempts() const;
+  std::vector<AttemptRecord> takeAttempts();      // hands the record over, keeps recording
   // The record of the requests served (off until enabled); see request_log.h.
   RequestLog& requests() { return requests_; }
 
@@ -135,6 +162,9 @@ private:
     double lo_error_khz[2] = {0, 0};                    // low band, high band
   };
   int setFrontendLocked(const FrontendParameters& p, uint64_t now);
+  // Port, voltage, tone and IF of a host tuning; 0 or an errno.
+  int hostStateLocked(const TuneRequest& r, TunerState* st) const;
+  TunerView viewForLocked(const TunerState& st, uint64_t start) const;
   int sendSequenceLocked(const secCmdSequence& seq, uint64_t now, uint64_t* cost);
   void retuneLocked(uint64_t start);
   uint16_t strengthAtLocked(uint64_t t) const;
@@ -152,6 +182,10 @@ private:
   std::vector<SatelliteIndex> index_;
   TunerState state_;
   TunerView view_;
+  bool recording_ = false;
+  bool host_tuning_ = false;         // inside tune(): attempts are the host's
+  long current_record_ = -1;         // the record of the running attempt, if kept
+  std::vector<AttemptRecord> records_;
   RequestLog requests_;
 };
 

@@ -1,13 +1,12 @@
 // A thread owned by an object: run() starts the virtual thread().
 #pragma once
-#include <atomic>
-#include <mutex>
-#include <pthread.h>
 
 class eThread {
 public:
   eThread();
   virtual ~eThread();          // stops the thread if it still runs
+  eThread(const eThread&) = delete;
+  eThread& operator=(const eThread&) = delete;
   int run(int prio = 0, int policy = 0);   // 0 when started
   virtual void thread() = 0;
   virtual void thread_finished() {}
@@ -16,10 +15,7 @@ public:
   void kill(bool sendsig = false);
   int thread_running() const;
 private:
+  struct Runtime;              // the platform's thread and its locks
+  Runtime* runtime;
   static void* wrapper(void* self);
-  pthread_t the_thread{};
-  std::atomic<int> alive{0};
-  std::atomic<bool> joinable{false};
-  std::atomic<bool> stopRequested{false};   // kill(true): the thread's modal loops end
-  std::mutex joinLock;
 };

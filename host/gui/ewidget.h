@@ -106,11 +106,6 @@ public:
   virtual void redrawWidget(gPainter* painter, const eRect& area);
   virtual void eraseBackground(gPainter* painter, const eRect& area);
 
-  // Toolkit internals kept public for the emulator (screen, input, skin).
-  void paintTree(gPainter& painter, const eRect& area);  // this widget and its children
-  bool takesFocus() const { return takefocus != 0; }
-  int deliverKey(int key);    // keyDown path from the focused widget up to its window
-
 protected:
   eWidget* parent;
   eString name, text, helptext, shortcut;
@@ -124,11 +119,8 @@ protected:
   eWidget* focus = nullptr;   // windows: the focused child
   int state = 0;              // bit 0: shown
   bool inExec = false;
-  int execResult = 0;
-  int execDepth = 0;
 
 private:
-  void paintAt(gPixmap& target, ePoint origin, const eRect& bounds, const eRect& area);
   std::list<eWidget*> children;
   std::atomic<unsigned> repaints{0};
   friend class eToolkit;

@@ -1,7 +1,6 @@
 // Palette bitmaps: the framebuffer and widgets' own images are 8-bit palette indices.
 #pragma once
 #include <cstdint>
-#include <mutex>
 #include <vector>
 #include <host/gui/estring.h>
 #include <host/gui/geometry.h>
@@ -34,6 +33,8 @@ public:
   int pointSize = 0;
 };
 
+struct gPixelLock;   // the platform's guard of one image's pixels
+
 // Describes pixel memory; gImage owns it. Copies share the pixels.
 class gPixmap {
 public:
@@ -61,7 +62,7 @@ public:
   int bpp = 8, bypp = 1, stride = 0;
   void* data = nullptr;
   gPalette clut;
-  std::mutex* pixelLock = nullptr;   // owned by the gImage the pixels belong to
+  gPixelLock* pixelLock = nullptr;   // owned by the gImage the pixels belong to
 };
 
 class gImage : public gPixmap {
@@ -72,5 +73,5 @@ public:
   gImage& operator=(const gImage&) = delete;
 private:
   std::vector<uint8_t> storage;
-  std::mutex ownLock;
+  gPixelLock* ownLock;
 };

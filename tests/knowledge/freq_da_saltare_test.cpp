@@ -118,6 +118,32 @@ INSTANTIATE_TEST_SUITE_P(
         CasoRiscrittura{"senzaACapoFinale", "#130\n11000 H", true, 1, 130, {11778}, "#130\n11778 V\n11000 H\n"}),
     [](const auto& info) { return std::string(info.param.nome); });
 
+// Lines of any length outside the rewritten list come back whole, scan after scan.
+class RigaLunga : public ::testing::TestWithParam<size_t> {};
+
+TEST_P(RigaLunga, SurvivesEveryRewriteUnchanged) {
+  const std::string lunga(GetParam(), 'x');
+  // One of the other polarisation inside the rewritten section, one in another section.
+  const std::string prima = "#130\n" + lunga + " V\n11778 V\n#192\n" + lunga + "\n12000 V\n";
+  CartellaTemporanea d;
+  d.write("scrutafasci.skip", prima);
+  std::string p = d.path("scrutafasci.skip");
+  int v[] = {11800};
+  for (int scansione = 1; scansione <= 3; ++scansione) {
+    ASSERT_EQ(routineDiServizio().scriveFileFreqToSkip(&p[0], 0, 130, 1, v), 1);
+    EXPECT_EQ(d.read("scrutafasci.skip"), "#130\n11800 H\n" + lunga + " V\n11778 V\n#192\n" + lunga + "\n12000 V\n")
+        << "after scan " << scansione;
+  }
+  // Nor does a long line read as entries.
+  int freq[100] = {0};
+  int n = 0;
+  routineDiServizio().leggeFileFreqToSkip(&p[0], 1, 130, &n, freq, 100);
+  EXPECT_EQ(std::vector<int>(freq, freq + n), std::vector<int>{11778});
+}
+
+// Around the 128-byte buffer the lines were once read in, and far past it.
+INSTANTIATE_TEST_SUITE_P(Lunghezze, RigaLunga, ::testing::Values(125, 126, 127, 128, 200, 5000));
+
 TEST(RiscritturaSkip, ALeftoverTemporaryIsRemovedFirst) {
   CartellaTemporanea d;
   d.write("scrutafasci.skip", esempio);

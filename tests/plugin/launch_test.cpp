@@ -30,6 +30,9 @@ const char* const kNoKnownRates =
 const char* const kNoRange =
     "Impossibile effettuare la ricerca Euristica o 'by AGC' se non si specifica un range valido "
     "per il SymbolRate!";
+const char* const kZeroStep =
+    "Impossibile effettuare la ricerca con un passo di frequenza nullo: specificare un passo di "
+    "almeno 1 MHz!";
 
 struct LaunchCase {
   const char* name;
@@ -45,6 +48,8 @@ TEST_F(PluginTest, LaunchChecksTheSearchType) {
   agc[3] = 22000;
   Numbers reversed = kInitialNumbers;
   reversed[0] = 13000;
+  Numbers zeroStep = kInitialNumbers;
+  zeroStep[2] = 0;
   const LaunchCase cases[] = {
       {"by SymbolRate without a known-rate file", {"right"}, std::nullopt, kNoKnownRates, 1,
        kInitialNumbers},
@@ -59,6 +64,9 @@ TEST_F(PluginTest, LaunchChecksTheSearchType) {
       {"standard, start above end", {"down", "1", "3", "0", "0", "0"}, std::nullopt, nullptr, 0,
        reversed},
       {"standard with the initial values", {}, std::nullopt, nullptr, 0, kInitialNumbers},
+      // A step of 0 would probe one frequency for ever.
+      {"standard with a frequency step of 0", {"down", "down", "down", "0", "0", "0", "0", "0"},
+       std::nullopt, kZeroStep, 0, zeroStep},
   };
   for (const LaunchCase& c : cases) {
     SCOPED_TRACE(c.name);

@@ -96,6 +96,12 @@ TEST_F(PluginTest, RecordRestore) {
       {"orbital position 0 takes a free record", 0, astra, "standard", "orizzontale", 0,
        {0, 0, 0, 0, 0, 0, 0, 0}},
       {"no record: initial values", 282, astra, "standard", "orizzontale", 0, kInitialNumbers},
+      // Hand-edited records: a type past the list stops at its last entry (the largest
+      // one once held the window back for minutes); only 1 is vertical.
+      {"stored type 3", 235, settingsBlock({235, 3, 10950, 11700, 5, 2, 20000, 30000, 2, 100, 61}), "by AGC",
+       "orizzontale", 2, {10950, 11700, 5, 20000, 30000, 2, 100, 61}},
+      {"largest stored type", 235, settingsBlock({235, 2147483647, 10950, 11700, 5, -1, 20000, 30000, 2, 100, 61}),
+       "by AGC", "orizzontale", 2, {10950, 11700, 5, 20000, 30000, 2, 100, 61}},
   };
   for (const RestoreCase& c : cases) {
     SCOPED_TRACE(c.name);

@@ -55,6 +55,22 @@ TEST_F(ReceiverTest, ALockableTransponderReportsEachServiceThenTheStateChange) {
   EXPECT_FALSE(emu::receiver().scanRunning());
 }
 
+// The table-read times are the tuner's knobs, not figures of the receiver's own.
+TEST_F(ReceiverTest, TableReadTimesComeFromTheKnobs) {
+  emu::Knobs& k = emu::box().knobs();
+  const emu::Knobs saved = k;
+  k.host_scan_us = 700000;
+  k.host_scan_per_service_us = 20000;
+  uint64_t t0 = emu::box().clock().now();
+  bool ok = scanFromWorker(transponder(11836000, 0));
+  k = saved;
+  ASSERT_TRUE(ok);
+  ASSERT_EQ(found.size(), 4u);
+  for (size_t i = 1; i < 4; ++i) EXPECT_EQ(found[i].at_us - found[i - 1].at_us, 20000u);
+  EXPECT_GE(found[0].at_us - t0, 720000u);
+  EXPECT_LT(found[0].at_us - t0, 720000u + 400000u);
+}
+
 TEST_F(ReceiverTest, TransponderThatDoesNotLockReportsNothingButTheStateChange) {
   struct Case {
     const char* what;

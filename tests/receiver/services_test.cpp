@@ -180,6 +180,24 @@ TEST_F(ReceiverTest, ZappingToASatelliteTunesAListedDvbSTransponder) {
   EXPECT_FALSE(emu::receiver().retune(282));
 }
 
+// A satellite whose lists carry no services is reached all the same: the
+// receiver zaps to one of its DVB-S transponders and plays nothing.
+TEST_F(ReceiverTest, ASatelliteWithoutServicesIsReachedThroughItsDvbSTransponder) {
+  emu::Scenario s = smallScenario();
+  testsupport::ScenarioBuilder b;
+  b.satellite(282, 2, "Astra 28.2E")
+      .carrier(11000, emu::Polarisation::Horizontal, 27500, 3, 12, emu::DeliverySystem::DvbS2)
+      .carrier(11100, emu::Polarisation::Vertical, 22000, 5, 12);
+  s.satellites.push_back(b.build().satellites.front());
+  emu::receiver().load(s);
+  ASSERT_TRUE(emu::receiver().retune(282));
+  eDVBServiceController* sc = eDVB::instance->getServiceAPI();
+  ASSERT_NE(sc, nullptr);
+  EXPECT_EQ(sc->transponder->satellite.orbital_position, 282);
+  EXPECT_EQ(eServiceInterface::getInstance()->service.type, -1);
+  EXPECT_EQ(sc->transponder->satellite.frequency, 11100000u);   // the DVB-S one, not the DVB-S2 one
+}
+
 TEST_F(ReceiverTest, ALoadStraightIntoTheBoxIsPickedUp) {
   // The emulator may load the box itself: the lists follow on the next call.
   emu::Scenario s = smallScenario(false);

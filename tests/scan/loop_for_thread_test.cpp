@@ -53,11 +53,19 @@ TEST(LoopForThread, AWorkerThatIsToldToStopGivesUpWaitingForTheGuiThread) {
   continua = 0;
   worker.join();
   EXPECT_EQ(esito, 0);
-  // A tick that was already due finds nobody waiting and does not park the GUI thread.
-  std::atomic<int> servito{0};
-  emu::post([&] { servito = 1; });
-  serveFinche([&] { return servito == 1; });
+  // A tick already under way when the worker gave up reaches dummyLoop late: it
+  // finds nobody waiting and returns without parking the GUI thread.
+  std::atomic<int> tornato{0};
+  std::thread tardivo([&] {
+    l.dummyLoop();
+    tornato = 1;
+  });
+  const bool subito = emu::waitUntil([&] { return tornato == 1; }, 5000);
+  if (!subito) l.richiestaUscita = 1;   // parked for nobody: let it go so the test ends
+  tardivo.join();
+  EXPECT_TRUE(subito) << "a late tick parked the GUI thread with no worker to let it go";
   EXPECT_EQ(l.nelLoop, 0);
+  EXPECT_EQ(l.loopTerminato, 0);
   // The bracket still works afterwards.
   std::atomic<int> fatto{0};
   std::thread dopo([&] {

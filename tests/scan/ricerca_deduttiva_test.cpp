@@ -371,6 +371,65 @@ TEST_F(ScanTest, ASweepWithoutSignalTestsThePlateauAtRateZeroAndGivesUpAfterThre
   EXPECT_EQ(w.flagRicerca & FLAG_RICERCA_SR, 0);
 }
 
+// --- plotting ----------------------------------------------------------------------
+
+TEST_F(ScanTest, EveryFifthDeductivePlotRepaintsTheGraph) {
+  carica(banda());
+  scan4transp& w = preparata(deduttiva(RICERCA_BY_AGC, 27500, 27600));
+  scan4transp::contaGraficoDeduttiva = 0;
+  std::vector<bool> ridisegni;
+  for (int F = 10910; F < 10920; ++F) {   // no carrier: every call only measures and plots
+    w.freqCorrente = F;
+    const unsigned prima = emu::repaintCount(w.grafico);
+    ASSERT_EQ(w.applicaRicercaDeduttiva(), 0);
+    ridisegni.push_back(emu::repaintCount(w.grafico) > prima);
+  }
+  EXPECT_EQ(ridisegni, (std::vector<bool>{false, false, false, false, true, false, false, false, false, true}));
+  EXPECT_EQ(scan4transp::contaGraficoDeduttiva, 0);
+}
+
+// --- a close request outlives no candidate ----------------------------------------
+
+struct CasoRichiesta {
+  const char* nome;
+  int tipo;
+  std::vector<int> noti;
+};
+
+class RichiestaPendente : public ScanTest, public ::testing::WithParamInterface<CasoRichiesta> {};
+
+// A request made while the known rates were tried (which do not read it) is still
+// pending when one of them locks; the next candidate must not be skipped for it.
+TEST_P(RichiestaPendente, ALockAtTheKnownRatesClearsTheRequestOfItsCandidate) {
+  const CasoRichiesta& c = GetParam();
+  carica(banda()
+             .carrier(11005, Polarisation::Horizontal, 27500, 3, 12)
+             .carrier(11100, Polarisation::Horizontal, 22000, 3, 12));
+  scan4transp& w = preparata(deduttiva(c.tipo, 22000, 28000));
+  for (int sr : c.noti) w.srConosciuti[w.numSRconosciuti++] = sr;
+  std::vector<int> trovate;
+  for (int F = 10975; F < 11130; ++F) {
+    w.freqCorrente = F;
+    if (trovate.empty()) w.richiestaInterruzione = 1;   // the user asked during the first candidate
+    const int trovata = w.applicaRicercaDeduttiva();
+    if (!trovata) continue;
+    trovate.push_back(trovata);
+    EXPECT_EQ(w.srCorrente, trovate.size() == 1 ? 27500 : 22000);
+    // Asserted here: left pending, the next sweep would ask the skip question on this thread.
+    ASSERT_EQ(w.richiestaInterruzione, 0) << "after the lock at " << trovata;
+  }
+  ASSERT_EQ(trovate.size(), 2u);
+  EXPECT_LE(std::abs(trovate[0] - 11005), 1);
+  EXPECT_LE(std::abs(trovate[1] - 11100), 1);
+  EXPECT_EQ(w.numFreqDaSaltare, 0);
+  EXPECT_EQ(w.flagRicerca & (FLAG_TEST_SR_NOTI | FLAG_RICERCA_SR), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Casi, RichiestaPendente,
+                         ::testing::Values(CasoRichiesta{"byAGC", RICERCA_BY_AGC, {27500}},
+                                           CasoRichiesta{"bySR", RICERCA_BY_SR, {27500, 22000}}),
+                         [](const auto& info) { return std::string(info.param.nome); });
+
 // --- the user's skip during the sweep --------------------------------------------
 
 struct CasoDomanda {

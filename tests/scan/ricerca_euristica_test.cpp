@@ -134,7 +134,11 @@ TEST_P(MigliorSR, SweepsFromTenBelowTo99AboveAndStopsAtTheFirstFailure) {
   w.srCorrente = 27450;   // 27440..27549 holds the carrier's rate
   if (c.richiesta) emu::box().faults().failRequest(c.richiesta, uint64_t(c.chiamata), 1);
   emu::clearLog();
+  const uint64_t inizio = emu::box().clock().now();
   w.cercaMigliorSR(0, 0);
+  // No pause at any of the 110 rates: the sweep costs the box well under a second
+  // (a status wait at each rate made it 30 s).
+  EXPECT_LT(emu::box().clock().now() - inizio, 1000000u) << "box time in microseconds";
   if (c.riga) {
     EXPECT_EQ(righeLog(c.riga), 1);
     EXPECT_EQ(w.fdFrontend, -1);

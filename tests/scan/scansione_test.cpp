@@ -3,6 +3,12 @@
 #include "scan_fixture.h"
 #include "host/dvbapi/frontend.h"
 #include "host/dvb/transponder.h"
+#include "host/dvb/edvb.h"
+#include "widgets/e_grafico.h"
+
+#include <sched.h>
+
+#include <cstdio>
 
 namespace scantest {
 namespace {
@@ -144,19 +150,137 @@ TEST_F(ScanTest, TheKnownRatesOfEarlierScansAreKeptAndTheSkipListRewritten) {
   EXPECT_FALSE(esiste(file("scrutafasci.sr1")));
 }
 
+// A scan window that notes what its worker finds when it starts and, when asked,
+// holds the worker until the scan was stopped: the stop then lands at a known
+// point, whatever the machine's load.
+class SondaAvvio : public scan4transp {
+public:
+  using scan4transp::scan4transp;
+  void thread() override {
+    ++avvii;
+    allAvvio = inScansione.load();
+    if (trattieni == FINO_ALLO_STOP)
+      while (inScansione) sched_yield();
+    if (trattieni == FINO_ALLA_CHIUSURA)
+      while (!finestraChiusa) sched_yield();
+    scan4transp::thread();
+  }
+  enum { SUBITO, FINO_ALLO_STOP, FINO_ALLA_CHIUSURA };
+  std::atomic<int> avvii{0};
+  std::atomic<int> allAvvio{-1};
+  int trattieni = SUBITO;
+};
+
+SondaAvvio& sonda(std::unique_ptr<scan4transp>& finestra, const Parametri& p, char* log) {
+  auto* w = new SondaAvvio(p.freqStart, p.freqEnd, p.step, p.srStart, p.srEnd, p.srStep, p.ritardo, p.polarita,
+                           p.tipo, p.soglia, log);
+  finestra.reset(w);
+  return *w;
+}
+
 TEST_F(ScanTest, ACloseRequestWhileSearchingEndsTheScanWithItsClosingMessage) {
   carica(banda());
   Parametri p;
   p.freqStart = 10700;
   p.freqEnd = 12750;
-  scan4transp& w = finestra(p);
-  esegui(w, [&] {
-    return testo("Scan in progress......") && premi("exit") && chiudeDopoIlMessaggioFinale();
-  });
-  EXPECT_LT(w.freqCorrente, 12000);   // stopped early
+  SondaAvvio& w = sonda(finestra_, p, percorsoLog_);
+  w.trattieni = SondaAvvio::FINO_ALLO_STOP;
+  esegui(w, [&] { return premi("exit") && chiudeDopoIlMessaggioFinale(); });
+  EXPECT_LT(w.freqCorrente, p.freqStart);   // stopped before its first step
+  EXPECT_EQ(w.inScansione, 0);
   EXPECT_TRUE(esiste(file("scrutafasci.sr")));
   EXPECT_EQ(leggeFile(file("scrutafasci.skip")), "#192\n");
   EXPECT_EQ(emu::receiver().mode(), 2);
+}
+
+TEST_F(ScanTest, AWindowClosedWhileSearchingStopsItsWorker) {
+  carica(banda());
+  Parametri p;
+  p.freqStart = 10700;
+  p.freqEnd = 12750;
+  SondaAvvio& w = sonda(finestra_, p, percorsoLog_);
+  w.trattieni = SondaAvvio::FINO_ALLA_CHIUSURA;   // the worker steps only once the run has ended
+  esegui(w, [&] {
+    emu::post([&w] { w.close(0); });
+    return true;
+  });
+  EXPECT_FALSE(w.thread_running());
+  EXPECT_EQ(w.inScansione, 0);
+  EXPECT_LE(w.freqCorrente, p.freqEnd);   // the range was not run to its end behind the closed window
+  EXPECT_FALSE(esiste(file("scrutafasci.sr")));
+}
+
+TEST_F(ScanTest, TheEndOfTheScanRunsOnce) {
+  carica(banda());
+  scan4transp& w = preparata();
+  w.fermaScanFreq();
+  ASSERT_TRUE(esiste(file("scrutafasci.sr")));
+  std::remove(file("scrutafasci.sr").c_str());
+  std::remove(file("scrutafasci.skip").c_str());
+  w.fermaScanFreq();
+  EXPECT_FALSE(esiste(file("scrutafasci.sr")));
+  EXPECT_FALSE(esiste(file("scrutafasci.skip")));
+}
+
+// A host scan that ends after the stop (or the closing) must not start the worker again.
+TEST_F(ScanTest, AHostScanEndingAfterTheStopRestartsNothing) {
+  carica(banda());
+  for (const bool chiusa : {false, true}) {
+    SCOPED_TRACE(chiusa ? "window closed" : "end of the scan begun");
+    SondaAvvio& w = sonda(finestra_, Parametri(), percorsoLog_);
+    w.initVariabili();
+    ASSERT_EQ(w.preparaScanFreq(), 1);
+    w.scanTransponderInCorso = 1;
+    (chiusa ? w.finestraChiusa : w.fineInCorso) = 1;
+    // Should the guard fail, the window would run modally here: close it.
+    std::atomic<bool> fatto{false};
+    std::thread guardia([&] {
+      while (!fatto) {
+        if (w.isInExec()) emu::postKey("exit");
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+      }
+    });
+    w.dvbState(eDVBState(0));
+    fatto = true;
+    guardia.join();
+    EXPECT_EQ(w.avvii, 0);
+    EXPECT_EQ(w.scanTransponderInCorso, 0);
+  }
+}
+
+TEST_F(ScanTest, TheGraphIsCentredOnEveryTenthStep) {
+  carica(banda());
+  struct Caso { int freqEnd; int passiRimasti; int ultimoCentro; } casi[] = {
+      {11560, 0, 11559},   // 20 steps from 11502: centred at 11529 and 11559
+      {11575, 5, 11559},   // 25 steps: the last five do not move it
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.freqEnd);
+    scan4transp::contaPassiGrafico = 0;
+    Parametri p;
+    p.freqStart = 11500;
+    p.freqEnd = c.freqEnd;
+    scan4transp& w = finestra(p);
+    esegui(w, [&] { return chiudeDopoIlMessaggioFinale(); });
+    EXPECT_EQ(scan4transp::contaPassiGrafico, c.passiRimasti);
+    const int origine = w.grafico->origineX;
+    EXPECT_NE(origine, 0);
+    w.grafico->muoviOrigineBitmap(c.ultimoCentro, 1);   // where it already is: no change
+    EXPECT_EQ(w.grafico->origineX, origine);
+    w.grafico->muoviOrigineBitmap(c.ultimoCentro - 3, 1);
+    EXPECT_NE(w.grafico->origineX, origine);
+  }
+}
+
+TEST_F(ScanTest, TheWorkerFindsTheScanRunningWhenItStarts) {
+  // A close request handled before the worker's first instruction must stop it.
+  carica(banda());
+  Parametri p;
+  p.freqStart = 10700;
+  p.freqEnd = 10710;
+  SondaAvvio& w = sonda(finestra_, p, percorsoLog_);
+  esegui(w, [&] { return chiudeDopoIlMessaggioFinale(); });
+  EXPECT_EQ(w.allAvvio, 1);
 }
 
 TEST_F(ScanTest, ACloseRequestDuringTheHostScanClosesTheWindowAtOnce) {

@@ -217,6 +217,33 @@ TEST(BadScenario, ABadListLineIsNotedNotFatal) {
   EXPECT_TRUE(line);
 }
 
+// The count the terminal shows is of entries skipped or left out, not of notes.
+TEST(BadScenario, OnlyDroppedEntriesAreCounted) {
+  Box box;
+  box.dir.write("h.scan", "S 12539000 H 27500000 3/4\nS 10719000 Q 27500000 3/4\nS 10800000 Z 1 3/4\n");
+  Scenario s = loadScenario(box.scenario(kGood));
+  EXPECT_EQ(s.entries_dropped, 2);
+  EXPECT_GT(s.notes.size(), 2u);   // the summary lines besides
+}
+
+// Two list carriers a few MHz apart: both kept, the pair noted with both lines and the overlap.
+TEST(BadScenario, OverlappingListCarriersAreNoted) {
+  Box box;
+  // 27500 at 12539 and 22000 at 12542: halves 18.5625 + 14.85 MHz, 3 MHz apart.
+  box.dir.write("h.scan", "S 12539000 H 27500000 3/4\nS 12542000 H 22000000 5/6\nS 12600000 H 22000000 5/6\n");
+  Scenario s = loadScenario(box.scenario(kGood));
+  EXPECT_EQ(s.satellites[1].carriers.size(), 3u);
+  int overlaps = 0;
+  for (const auto& n : s.notes)
+    if (n.find("overlaps") != std::string::npos) {
+      ++overlaps;
+      EXPECT_NE(n.find("h.scan:1: 12539.000 MHz H 27500 kS/s overlaps 12542.000 MHz 22000 kS/s of "), std::string::npos) << n;
+      EXPECT_NE(n.find("h.scan:2 by 30.41"), std::string::npos) << n;
+    }
+  EXPECT_EQ(overlaps, 1);
+  EXPECT_EQ(s.entries_dropped, 0);
+}
+
 TEST(BadScenario, AMissingScenarioFileIsNamed) {
   try {
     loadScenario("/nonexistent/x.toml");

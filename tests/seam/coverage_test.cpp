@@ -4,6 +4,8 @@
 #include <dlfcn.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -24,7 +26,7 @@ const std::set<std::string> kRouted = {
 // C library and runtime functions that take no path and reach no device.
 const std::set<std::string> kHarmless = {
     // streams already open, formatting, strings, memory
-    "fclose", "fflush", "fgets", "fputs", "fputc", "fprintf", "fscanf", "fread", "fwrite", "feof",
+    "fclose", "fflush", "fgets", "getline", "getdelim", "__getdelim", "fputs", "fputc", "fprintf", "fscanf", "fread", "fwrite", "feof",
     "ferror", "fileno", "fgetc", "getc", "putc", "ungetc", "fseek", "ftell", "rewind", "setvbuf",
     "printf", "puts", "putchar", "sprintf", "snprintf", "vsnprintf", "vsprintf", "vfprintf", "sscanf",
     "__isoc99_sscanf", "__isoc99_fscanf", "__isoc23_sscanf", "__isoc23_fscanf", "__sprintf_chk",
@@ -163,6 +165,68 @@ TEST(SeamCoverage, PathFunctionsAreNotMistakenForHarmlessOnes) {
     EXPECT_EQ(kRouted.count(f), 0u) << f;
   }
   for (const char* f : {"open", "fopen", "ioctl", "usleep", "rename"}) EXPECT_EQ(kRouted.count(f), 1u) << f;
+}
+
+// --- what the plug-in includes ---------------------------------------------------
+
+const char* const kPluginFolders[] = {"plugin", "scan", "knowledge", "widgets"};
+
+// The folder of the repository an include names ("" for a system header or one
+// beside the including file): its first path part, when the repository has it.
+std::string repositoryFolderOf(const std::string& included) {
+  const size_t slash = included.find('/');
+  if (slash == std::string::npos) return std::string();
+  const std::string first = included.substr(0, slash);
+  return std::filesystem::is_directory(std::string(SCRUTA_SOURCE_DIR) + "/" + first) ? first : std::string();
+}
+
+bool pluginMayInclude(const std::string& included) {
+  const std::string folder = repositoryFolderOf(included);
+  if (folder.empty() || folder == "host") return true;
+  for (const char* own : kPluginFolders)
+    if (folder == own) return true;
+  return false;
+}
+
+// Each "#include" of the plug-in's sources, as "file: header".
+std::vector<std::pair<std::string, std::string>> pluginIncludes() {
+  std::vector<std::pair<std::string, std::string>> out;
+  for (const char* folder : kPluginFolders) {
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(SCRUTA_SOURCE_DIR) + "/" + folder)) {
+      std::ifstream in(entry.path());
+      std::string line;
+      while (std::getline(in, line)) {
+        const size_t hash = line.find_first_not_of(" \t");
+        if (hash == std::string::npos || line.compare(hash, 1, "#") != 0) continue;
+        const size_t word = line.find("include", hash);
+        if (word == std::string::npos) continue;
+        const size_t open = line.find_first_of("<\"", word);
+        const size_t close = open == std::string::npos ? open : line.find_first_of(">\"", open + 1);
+        if (close == std::string::npos) continue;
+        out.push_back({std::string(folder) + "/" + entry.path().filename().string(),
+                       line.substr(open + 1, close - open - 1)});
+      }
+    }
+  }
+  return out;
+}
+
+TEST(IncludeBoundary, ThePluginIncludesOnlyHostAndItsOwnFolders) {
+  const auto includes = pluginIncludes();
+  ASSERT_GT(includes.size(), 50u) << "the plug-in's sources were not found under " << SCRUTA_SOURCE_DIR;
+  for (const auto& [file, header] : includes)
+    EXPECT_TRUE(pluginMayInclude(header)) << file << " includes " << header
+                                          << ": the plug-in may use host/ and its own folders only";
+}
+
+TEST(IncludeBoundary, TheCheckRefusesTheEmulatorAndTheTests) {
+  struct Caso { const char* header; bool allowed; } casi[] = {
+      {"host/gui/ewidget.h", true},  {"scan/scan4transp.h", true}, {"widgets/e_grafico.h", true},
+      {"sys/ioctl.h", true},         {"sigc++/sigc++.h", true},    {"cstdio", true},
+      {"emulator/toolkit/emu.h", false}, {"emulator/tuner/box.h", false}, {"tests/support/temp_root.h", false},
+      {"bench/common.h", false},
+  };
+  for (const Caso& c : casi) EXPECT_EQ(pluginMayInclude(c.header), c.allowed) << c.header;
 }
 
 }  // namespace

@@ -54,9 +54,60 @@ TEST_P(LockRulesTest, SettledStatus) {
   for (int i = 0; i < 5; ++i) EXPECT_EQ(fc.waitStatus(), c.status) << c.what << ", read " << i;
   bool locked = (c.status & FE_HAS_LOCK) != 0;
   EXPECT_EQ(emu::box().tuner().lockedCarrier().valid(), locked) << c.what;
+  // The question the truth asks gives the same answer, and costs nothing.
+  emu::TuneRequest r;
+  r.orbital_position = 192;
+  r.frequency_khz = static_cast<uint32_t>(c.tune_mhz) * 1000u;
+  r.symbol_rate = static_cast<uint32_t>(c.ksps) * 1000u;
+  uint64_t before = emu::box().clock().now();
+  emu::TunerState st = emu::box().tuner().state();
+  EXPECT_EQ(emu::box().tuner().evaluate(r).lockable, locked) << c.what;
+  EXPECT_EQ(emu::box().clock().now(), before);
+  EXPECT_EQ(emu::box().tuner().state().if_khz, st.if_khz);
+  EXPECT_EQ(emu::box().tuner().state().symbol_rate, st.symbol_rate);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, LockRulesTest, ::testing::ValuesIn(kCases));
+
+// While recording, each attempt keeps where it was set, what the model made of it
+// and what was read; the host's own tunings are marked.
+TEST_F(LockRulesTest, AttemptsAreRecordedWithTheirReadings) {
+  load(ScenarioBuilder().satellite(192, 0).carrier(11778, Polarisation::Horizontal, 27500, FEC_3_4, 12).build());
+  emu::Tuner& t = emu::box().tuner();
+  t.recordAttempts(true);
+  FrontendClient fc;
+  fc.tune(11782, 0, 27500);   // outside the capture range
+  fc.waitStatus();
+  fc.tune(11779, 0, 27500);
+  fc.waitStatus();
+  fc.mean(4, false);
+  uint16_t snr = fc.snr();
+  auto a = t.attempts();
+  ASSERT_GE(a.size(), 2u);
+  const emu::AttemptRecord& off = a[a.size() - 2];
+  const emu::AttemptRecord& on = a.back();
+  EXPECT_FALSE(off.in_capture);
+  EXPECT_FALSE(off.lockable);
+  EXPECT_FALSE(off.lock_read);
+  EXPECT_EQ(on.candidate.carrier, 0);
+  EXPECT_TRUE(on.in_capture && on.lockable && on.lock_read);
+  EXPECT_FALSE(on.host);
+  EXPECT_NEAR(on.nominal_khz, 11779000, 1);
+  EXPECT_EQ(on.programmed_sr, 27.5e6);
+  EXPECT_EQ(on.agc_reads, 4);
+  EXPECT_EQ(on.max_snr, snr);
+  emu::TuneRequest r;
+  r.orbital_position = 192;
+  r.frequency_khz = 11778000;
+  r.symbol_rate = 27500000;
+  ASSERT_TRUE(t.tune(r).locked);
+  EXPECT_TRUE(t.attempts().back().host);
+  EXPECT_FALSE(t.takeAttempts().empty());
+  EXPECT_TRUE(t.attempts().empty());
+  t.recordAttempts(false);
+  fc.tune(11778, 0, 27500);
+  EXPECT_TRUE(t.attempts().empty());
+}
 
 // Just at the lock edge the lock flickers: some reads lock, some do not.
 TEST_F(LockRulesTest, LockFlickersAtTheEdge) {

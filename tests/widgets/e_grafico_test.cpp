@@ -7,6 +7,7 @@
 #include "ambiente.h"
 #include <emulator/toolkit/emu.h>
 #include <widgets/e_grafico.h>
+#include <widgets/e_prog_bar.h>
 
 using namespace prova;
 
@@ -397,6 +398,34 @@ TEST(eGrafico, SpacingsOfZeroDrawNoLinesOfThatKind) {
     const bool etichette = !rigaIntatta(d, 0, 500, g->yFrequenze, c.altezzaWidget);
     EXPECT_EQ(etichette, c.etichette);
   }
+}
+
+// A line repaints the graph only when asked to (flag 0); the plots space their
+// repaints with this flag.
+TEST(eGrafico, ALineRepaintsTheGraphOnlyWithFlag0) {
+  eGrafico g(&genitore());
+  g.setRange(10700, 12970, 100);
+  for (const int flag : {1, 0, 2, 0}) {
+    SCOPED_TRACE(flag);
+    const unsigned prima = emu::repaintCount(&g);
+    g.line(1, 1, 20, 20, gColor(3), flag);
+    EXPECT_EQ(emu::repaintCount(&g) - prima, flag == 0 ? 1u : 0u);
+  }
+}
+
+// Both creators of the plug-in come with start-up level 30: below it the skin
+// knows neither, from it on both.
+TEST(eGrafico, TheCreatorsAreRegisteredAtLevel30) {
+  const int prima = eInit::getRunlevel();
+  for (const int livello : {29, 30}) {
+    SCOPED_TRACE(livello);
+    eInit::setRunlevel(livello);
+    eWidget finestra(&genitore());
+    skin().build(&finestra, "prova_creatori");
+    EXPECT_EQ(dynamic_cast<eGrafico*>(finestra.search("graficoDaSkin")) != nullptr, livello >= 30);
+    EXPECT_EQ(dynamic_cast<eProgBar*>(finestra.search("barraDaSkin")) != nullptr, livello >= 30);
+  }
+  eInit::setRunlevel(prima);
 }
 
 TEST(eGrafico, CreatedByTheSkin) {

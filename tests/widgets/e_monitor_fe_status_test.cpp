@@ -124,8 +124,8 @@ TEST(eMonitorFEstatus, BarsAndNumbers) {
       {{0, 0, 1024, 0}, {0, 0, 10, "0%", "0%", "1024"}},
       {{655, 656, 2047, 0}, {0, 1, 10, "0%", "1%", "2047"}},
       {{40000, 30000, 0xFFFF, 0}, {61, 45, 15, "61%", "45%", "65535"}},
-      // A full 32-bit count is shown as the count it is.
-      {{1, 2, 0xFFFFFFFFu, 0}, {0, 0, 31, "0%", "0%", "4294967295"}},
+      // An all-ones count is shown signed, as the box shows it: -1.
+      {{1, 2, 0xFFFFFFFFu, 0}, {0, 0, 31, "0%", "0%", "-1"}},
   };
   for (const auto& c : casi) {
     SCOPED_TRACE(c.m.testoBer);
@@ -216,7 +216,7 @@ TEST(eMonitorFEstatus, PaintedMonitor) {
   gImage schermo(eSize(480, 70), 8);
   schermo.fill(eRect(0, 0, 480, 70), SENTINELLA);
   gPainter p(schermo, ePoint(0, 0), eRect(0, 0, 480, 70));
-  m.paintTree(p, eRect());
+  emu::paintWidget(&m, p);
   auto at = [&](int x, int y) { return int(*schermo.pixel(x, y)); };
 
   // Bars at x 45, inner width 298: filled up to 149 (snr), 74 (agc), 29 (ber) columns.
