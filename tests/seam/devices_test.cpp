@@ -2,6 +2,7 @@
 // threads are inside a request, virtual sleeping.
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -25,6 +26,12 @@ protected:
     BoxTest::SetUp();
     load(ScenarioBuilder().satellite(192, 0).carrier(11778, Polarisation::Horizontal, 27500).build());
   }
+  // The errno of the system's own ioctl, past the seam: EBADF or ENOTTY from the
+  // kernel; qemu-user answers ENOSYS to a request it cannot translate.
+  static int systemIoctlErrno(int fd, unsigned long request, void* arg) {
+    errno = 0;
+    return ::syscall(SYS_ioctl, fd, request, arg) == -1 ? errno : 0;
+  }
 };
 
 TEST_F(DevicesTest, DescriptorsAreUniqueRealNumbers) {
@@ -47,14 +54,18 @@ TEST_F(DevicesTest, DescriptorsAreUniqueRealNumbers) {
   for (int fd : open_fds) EXPECT_EQ(::close(fd), 0);
   // Closed: the requests fail like on any closed descriptor.
   uint32_t s;
+  const int closed_errno = systemIoctlErrno(open_fds[0], FE_READ_STATUS, &s);
+  ASSERT_NE(closed_errno, 0);
   errno = 0;
   EXPECT_EQ(::ioctl(open_fds[0], FE_READ_STATUS, &s), -1);
-  EXPECT_EQ(errno, EBADF);
+  EXPECT_EQ(errno, closed_errno);
   // A plain descriptor reaches the real ioctl.
   int real = ::open("/dev/null", O_RDONLY);
+  const int plain_errno = systemIoctlErrno(real, FE_READ_STATUS, &s);
+  ASSERT_NE(plain_errno, 0);
   errno = 0;
   EXPECT_EQ(::ioctl(real, FE_READ_STATUS, &s), -1);
-  EXPECT_EQ(errno, ENOTTY);
+  EXPECT_EQ(errno, plain_errno);
   ::close(real);
 }
 
