@@ -218,6 +218,14 @@ void Autopilot::followScan() {
       fail("the scan window closed before the end of the scan");
       return;
     }
+    if (!stopping && hooks_.interrupted && hooks_.interrupted()) {
+      // Ctrl-C: the scan is stopped the same way, as the close policy would.
+      stopping = true;
+      stopSince = p.wallTimeS;
+      out_.interrupted = true;
+      fail("interrupted");
+      if (hooks_.note) hooks_.note("interrupted: closing the scan\u2026 (Ctrl-C again leaves at once)");
+    }
     if (!stopping && closing()) {
       // The person walked away: stop the scan as the time bound does, then leave.
       stopping = true;
@@ -248,6 +256,7 @@ void Autopilot::followScan() {
     int polls = 0;
     d_.waitFor([&] {
       if (!stopping && hooks_.boxTimeS && hooks_.boxTimeS() > o_.maxBoxTimeS) return true;
+      if (!stopping && hooks_.interrupted && hooks_.interrupted()) return true;
       return ++polls % 20 == 0 && emu::currentMessageBox().open;
     }, tick, 0);
   }
@@ -301,7 +310,10 @@ AutopilotOutcome Autopilot::run() {
   start_ = std::chrono::steady_clock::now();
   if (!closing() && waitSettingsWindow() && !closing() && enterSettings()) {
     takeScreenshots(false);
-    if (!closing() && startScan()) {
+    if (hooks_.interrupted && hooks_.interrupted()) {
+      out_.interrupted = true;
+      fail("interrupted");
+    } else if (!closing() && startScan()) {
       followScan();
       if (out_.finished || out_.timedOut) {
         // Let the last repaint land before the pictures are taken.

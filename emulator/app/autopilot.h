@@ -26,6 +26,7 @@ struct AutopilotOutcome {
   bool timedOut = false;          // the box-time or wall-time bound ran out first
   bool refused = false;           // the plug-in refused to start the scan
   bool started = false;           // the scan window appeared
+  bool interrupted = false;       // Ctrl-C asked the scan to stop
   std::string outcome;            // one line for the user and the report
   std::vector<std::string> answered;   // message boxes met, with the answer given, not told live
   std::string screenshotError;
@@ -38,6 +39,7 @@ struct AutopilotHooks {
   std::function<void(ProgressInfo&)> counts;        // fills handOvers and services
   std::function<void(const std::string&)> note;     // a line for the user
   std::function<void(const ProgressInfo&)> progress;
+  std::function<bool()> interrupted;                // the user asked to stop (Ctrl-C)
   // Writes the graph widget's whole bitmap; false (and the error) when it cannot.
   std::function<bool(eWidget* graph, const std::string& path, std::string* error)> spectrumBitmap;
   // True once the person watching has closed the window: stop the scan and leave.

@@ -1,17 +1,23 @@
 // scrutafasci-emu band: the tuner swept through the box's devices.
 #include <cstdio>
 
+#include <host/gui/eerror.h>
+
 #include "emulator/app/band_plot.h"
 #include "emulator/app/band_probe.h"
 #include "emulator/app/box_setup.h"
 #include "emulator/app/commands.h"
+#include "emulator/app/prescan.h"
+#include "emulator/toolkit/emu.h"
 #include "emulator/tuner/box.h"
 
 namespace app {
 
 int bandCommand(const BandOptions& o) {
   try {
-    setUpBox(o.box, false);
+    BoxSetup setup = setUpBox(o.box, false);
+    emu::setLogFile((setup.root + "/scrutafasci-emu.log").c_str());
+    emu::setLogToStderr(false);
     const emu::Scenario& sc = emu::box().scenario();
     int orbital = o.satelliteGiven ? o.satellite
                   : sc.tuned.frequency_khz ? sc.tuned.orbital_position
@@ -22,6 +28,18 @@ int bandCommand(const BandOptions& o) {
     lnb.lofHighKhz = sat.lnb.lof_high_khz;
     lnb.thresholdKhz = sat.lnb.threshold_khz;
     lnb.diseqcPort = sat.diseqc_port;
+
+    // One refusal for a range the tuner cannot reach, not one line per frequency.
+    const emu::Knobs& knobs = emu::box().knobs();
+    MhzRange reach = reachableMHz(sat.lnb, knobs.if_min_khz, knobs.if_max_khz);
+    if (o.fromMHz < reach.from || o.toMHz > reach.to) {
+      std::fprintf(stderr, "scrutafasci-emu: %d-%d MHz lies outside the %d-%d MHz this LNB and tuner reach "
+                           "(%s, IF %.0f-%.0f MHz); give --from and --to within it\n",
+                   o.fromMHz, o.toMHz, reach.from, reach.to, sat.name.c_str(), knobs.if_min_khz / 1000,
+                   knobs.if_max_khz / 1000);
+      return kExitUsage;
+    }
+    for (const auto& n : sc.notes) eDebug("scenario: %s", n.c_str());
 
     FrontendProbe probe;
     std::vector<BandPoint> points;

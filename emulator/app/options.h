@@ -85,6 +85,17 @@ struct Options {
   ScanOptions scan;
 };
 
+// One row of a command's option table: the parser and `help` both read it.
+struct OptionDoc {
+  std::string name;        // "--from"
+  std::string value;       // "MHZ"; empty for a flag
+  std::string help;        // what it does, its default and its range
+  bool common = false;     // one of the options every command takes
+};
+
+// The option table of a command (Run, Band or Scan), in the order help shows it.
+std::vector<OptionDoc> optionTable(Command c);
+
 // Parses argv (without the program name). Throws UsageError.
 Options parseOptions(const std::vector<std::string>& args);
 

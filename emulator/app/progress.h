@@ -18,6 +18,7 @@ struct ProgressInfo {
 
 class Progress {
 public:
+  // bar: redraw one line in place, as wide as the terminal (plain lines below 60 columns).
   Progress(std::FILE* out, bool bar);
   void update(const ProgressInfo& p);
   // Prints a line that must not be overwritten (above the bar).
@@ -28,9 +29,14 @@ public:
   static std::string formatClock(double seconds);   // h:mm:ss or m:ss
   static std::string barLine(const ProgressInfo& p, int width);
   static std::string plainLine(const ProgressInfo& p);
+  // The bar line for a terminal of `columns` (one column spare, so it never wraps),
+  // with the status line when room is left; "" below kMinColumns.
+  static std::string fittedLine(const ProgressInfo& p, int columns);
+  static constexpr int kMinColumns = 60;
 
 private:
   void clearBar();
+  int columns() const;
   std::FILE* out_;
   bool bar_;
   bool barShown_ = false;

@@ -1,7 +1,9 @@
 #include "emulator/app/report.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <set>
 #include <nlohmann/json.hpp>
@@ -197,13 +199,14 @@ void writeReport(const ScanResult& r, const std::string& path) {
   std::string tmp = path + ".part";
   {
     std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-    if (!f) throw std::runtime_error("cannot write the report " + path);
+    if (!f) throw std::runtime_error("cannot write the report " + path + ": " + std::strerror(errno));
     f << text;
     if (!f.flush()) throw std::runtime_error("cannot write the report " + path);
   }
   if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+    std::string why = std::strerror(errno);
     std::remove(tmp.c_str());
-    throw std::runtime_error("cannot write the report " + path);
+    throw std::runtime_error("cannot write the report " + path + ": " + why);
   }
 }
 

@@ -3,15 +3,18 @@
 #include <filesystem>
 #include <iostream>
 #include <iterator>
-#include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
+#include <host/gui/eerror.h>
+
 #include "emulator/app/commands.h"
+#include "emulator/app/interrupts.h"
 #include "emulator/app/key_script.h"
 #include "emulator/app/session.h"
+#include "emulator/app/terminal_front.h"
 #include "emulator/app/window_link.h"
 #include "emulator/toolkit/emu.h"
+#include "emulator/tuner/box.h"
 
 namespace app {
 
@@ -64,80 +67,6 @@ void runScript(Driver& d, const std::vector<ScriptStep>& steps, const RunOptions
   }
 }
 
-// Raw terminal input for the duration of an interactive run.
-class RawTerminal {
-public:
-  RawTerminal() {
-    if (tcgetattr(0, &saved_) != 0) return;
-    termios raw = saved_;
-    raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
-    raw.c_cc[VMIN] = 0;
-    raw.c_cc[VTIME] = 0;
-    ok_ = tcsetattr(0, TCSANOW, &raw) == 0;
-  }
-  ~RawTerminal() {
-    if (ok_) tcsetattr(0, TCSANOW, &saved_);
-  }
-  int get(int timeoutMs) {
-    pollfd p{0, POLLIN, 0};
-    if (poll(&p, 1, timeoutMs) <= 0) return -1;
-    unsigned char c;
-    return ::read(0, &c, 1) == 1 ? c : -2;
-  }
-private:
-  termios saved_{};
-  bool ok_ = false;
-};
-
-void describeScreen(Driver& d) {
-  auto box = emu::currentMessageBox();
-  if (box.open)
-    std::fprintf(stderr, "[%s] %s\n", box.caption.c_str(), box.text.c_str());
-  else {
-    std::string f = d.focusName(), value;
-    if (int n = d.numberOf(f); n >= 0) value = " = " + std::to_string(n);
-    else if (int k = d.listKeyOf(f); k >= 0) value = ", entry " + std::to_string(k);
-    std::fprintf(stderr, "[%s] focus: %s%s\n", d.topTitle().c_str(), f.c_str(), value.c_str());
-  }
-}
-
-void runTerminal(Driver& d, const RunOptions& o, ScriptState& st) {
-  RawTerminal term;
-  std::fprintf(stderr, "keys: 0-9, arrows, Enter=ok, Esc/Backspace=exit, r g y b, m=menu, s=screenshot, q=leave\n");
-  describeScreen(d);
-  while (!d.pluginDone()) {
-    int c = term.get(100);
-    if (c == -2) return;   // end of input
-    if (c < 0) continue;
-    std::string key;
-    if (c >= '0' && c <= '9') key = std::string(1, static_cast<char>(c));
-    else if (c == '\r' || c == '\n') key = "ok";
-    else if (c == 127 || c == 8) key = "exit";
-    else if (c == 'r') key = "red";
-    else if (c == 'g') key = "green";
-    else if (c == 'y') key = "yellow";
-    else if (c == 'b') key = "blue";
-    else if (c == 'm') key = "menu";
-    else if (c == 'q') return;
-    else if (c == 's') {
-      if (o.screenshot.empty()) std::fprintf(stderr, "no --screenshot FILE given\n");
-      else { shoot(d, o.screenshot, st); st.shotTaken = true; }
-      continue;
-    } else if (c == 27) {
-      int c2 = term.get(30);
-      if (c2 == '[') {
-        int c3 = term.get(30);
-        key = c3 == 'A' ? "up" : c3 == 'B' ? "down" : c3 == 'C' ? "right" : c3 == 'D' ? "left" : "";
-      } else {
-        key = "exit";
-      }
-    }
-    if (key.empty()) continue;
-    d.press(key);
-    describeScreen(d);
-  }
-}
-
 // Leaves the plug-in the way a user would: exit, and OK on any box in the way.
 void leave(Driver& d) {
   if (d.waitFor([&] { return d.pluginDone(); }, 1)) return;
@@ -173,7 +102,15 @@ int runCommand(const RunOptions& o) {
 
   try {
     Session session(o.box);
+    session.logTo(session.setup().root + "/scrutafasci-emu.log");
+    for (const auto& n : emu::box().scenario().notes) eDebug("scenario: %s", n.c_str());
     ScriptState st;
+    TerminalFrontOptions terminal;
+    // Numbered screenshots go next to --screenshot's file, else into the box root.
+    terminal.shotFolder = o.screenshot.empty() ? session.setup().root
+                                            : std::filesystem::path(o.screenshot).parent_path().string();
+    if (terminal.shotFolder.empty()) terminal.shotFolder = ".";
+    if (interactive) catchInterrupts("");
     std::unique_ptr<win::WindowFront> front;
     if (o.window.on) {
       std::string dir = o.screenshot.empty() ? "." : std::filesystem::path(o.screenshot).parent_path().string();
@@ -184,7 +121,9 @@ int runCommand(const RunOptions& o) {
         [&](Driver& d) {
           if (!d.waitFor([] { return emu::topWindow() != nullptr; }, 30))
             std::fprintf(stderr, "scrutafasci-emu: the plug-in showed no window within 30 s\n");
-          if (interactive) runTerminal(d, o, st);
+          if (interactive) {
+            if (!runTerminalFront(d, terminal)) st.status = kExitFailure;
+          }
           else runScript(d, steps, o, st);
           // Until the plug-in returns by itself or the window is closed.
           if (front) d.waitFor([&] { return front->closeRequested(); }, 1e9, 10);

@@ -10,6 +10,8 @@
 #include "emulator/app/box_root.h"
 #include "emulator/app/commands.h"
 #include "emulator/app/found_log.h"
+#include "emulator/app/interrupts.h"
+#include "emulator/app/prescan.h"
 #include "emulator/app/receiver_link.h"
 #include "emulator/app/report.h"
 #include "emulator/app/scan_outputs.h"
@@ -31,6 +33,23 @@ long peakRssKib() {
   return u.ru_maxrss;
 }
 
+// Output paths are checked before anything runs: a scan must not end in "cannot write".
+bool outputPathsWritable(const ScanOptions& o) {
+  bool ok = true;
+  if (!o.report.empty())
+    if (std::string why = fileWriteProblem(o.report); !why.empty()) {
+      std::fprintf(stderr, "scrutafasci-emu: cannot write the report %s: %s\n", o.report.c_str(), why.c_str());
+      ok = false;
+    }
+  if (!o.screenshots.empty())
+    if (std::string why = folderWriteProblem(o.screenshots); !why.empty()) {
+      std::fprintf(stderr, "scrutafasci-emu: cannot write screenshots into %s: %s\n", o.screenshots.c_str(),
+                   why.c_str());
+      ok = false;
+    }
+  return ok;
+}
+
 }  // namespace
 
 int scanCommand(const ScanOptions& o) {
@@ -39,6 +58,7 @@ int scanCommand(const ScanOptions& o) {
     std::fprintf(stderr, "scrutafasci-emu: %s\n", why.c_str());
     return kExitUsage;
   }
+  if (!outputPathsWritable(o)) return kExitUsage;
   try {
     Session session(o.box);
     const BoxSetup& setup = session.setup();
@@ -48,6 +68,9 @@ int scanCommand(const ScanOptions& o) {
                                            : sc.satellites.front().orbital_position;
     const emu::Satellite& sat = satelliteOf(orbital);
     tuneReceiverTo(orbital);
+    const emu::Knobs& knobs = emu::box().knobs();
+    for (const auto& w : scanWarnings(o.settings, reachableMHz(sat.lnb, knobs.if_min_khz, knobs.if_max_khz)))
+      std::fprintf(stderr, "scrutafasci-emu: %s\n", w.c_str());
     std::string logFile = setup.root + "/scrutafasci-emu.log";
     session.logTo(logFile);
     for (const auto& n : sc.notes) eDebug("scenario: %s", n.c_str());
@@ -77,6 +100,8 @@ int scanCommand(const ScanOptions& o) {
     hooks.counts = [](ProgressInfo& p) { handOverCounts(p.handOvers, p.services); };
     hooks.note = [&progress](const std::string& line) { progress.note(line); };
     hooks.progress = [&progress](const ProgressInfo& p) { progress.update(p); };
+    hooks.interrupted = [] { return interruptRequested(); };
+    catchInterrupts("");
     hooks.spectrumBitmap = [&session](eWidget* graph, const std::string& path, std::string* err) {
       return writeSpectrumBitmap(session.plugin(), graph, path, err);
     };
@@ -150,6 +175,7 @@ int scanCommand(const ScanOptions& o) {
 
     if (!outputError.empty()) std::fprintf(stderr, "scrutafasci-emu: %s\n", outputError.c_str());
     if (outcome.finished) return outcome.screenshotError.empty() && outputError.empty() ? kExitOk : kExitFailure;
+    if (outcome.interrupted) return kExitInterrupted;
     // Closing the window is a way to end the scan, once the plug-in has returned.
     if (outcome.closed && outcome.outcome == "the window was closed") {
       std::fprintf(stderr, "scrutafasci-emu: the window was closed; the scan was stopped\n");

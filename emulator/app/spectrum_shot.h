@@ -9,8 +9,11 @@ namespace app {
 
 class Plugin;
 
-// Writes the bitmap of the graph widget as PNG; false and *error when the
-// plug-in does not offer it (the caller then photographs the widget).
-bool writeSpectrumBitmap(const Plugin& plugin, eWidget* graph, const std::string& path, std::string* error);
+// Writes the bitmap of the graph widget as PNG, without the blank margin the
+// graph keeps on the right, over a MHz scale (its column 0 is firstMHz: the scan
+// window's graph starts at 10 700 MHz); false and *error when the plug-in does
+// not offer it (the caller then photographs the widget).
+bool writeSpectrumBitmap(const Plugin& plugin, eWidget* graph, const std::string& path, std::string* error,
+                         int firstMHz = 10700);
 
 }  // namespace app

@@ -57,6 +57,12 @@ std::vector<std::string> visibleTexts();
 bool textVisible(const std::string& text);    // an exact entry of visibleTexts()
 bool textVisibleContaining(const std::string& part);
 
+// A list box's entries in view, top to bottom; *currentRow is the current one's row (-1: none
+// in view). Empty for a widget that is no list.
+std::vector<std::string> listEntriesInView(const eWidget* list, int* currentRow = nullptr);
+// A number field's fields as shown, zero-padded (empty for a widget that is no number field).
+std::vector<std::string> numberFieldTexts(const eWidget* number);
+
 struct MessageBoxInfo {
   bool open = false;
   std::string text, caption;

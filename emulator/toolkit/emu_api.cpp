@@ -40,6 +40,31 @@ std::string eToolkit::trimmed(std::string s) {
   return s;
 }
 
+std::vector<std::string> eToolkit::listRows(const eListBoxBase* lb, int* currentRow) {
+  std::vector<std::string> out;
+  int rows = lb->itemHeight > 0 ? std::max(1, lb->clientrect.height() / lb->itemHeight) : 1;
+  int i = 0;
+  if (currentRow) *currentRow = -1;
+  for (eListBoxEntry* e : lb->entries) {
+    if (i >= lb->top && i < lb->top + rows) {
+      if (currentRow && e == lb->current) *currentRow = static_cast<int>(out.size());
+      out.push_back(trimmed(e->getText()));
+    }
+    ++i;
+  }
+  return out;
+}
+
+std::vector<std::string> eToolkit::numberFields(const eNumber* n) {
+  std::vector<std::string> out;
+  for (int v : n->number) {
+    eString f;
+    f.sprintf("%0*d", n->maxdigits, v);
+    out.push_back(f);
+  }
+  return out;
+}
+
 namespace emu {
 
 void startToolkit() {
@@ -126,6 +151,19 @@ bool textVisibleContaining(const std::string& part) {
   for (const auto& t : visibleTexts())
     if (t.find(part) != std::string::npos) return true;
   return false;
+}
+
+std::vector<std::string> listEntriesInView(const eWidget* list, int* currentRow) {
+  tk::Guard g(tk::lock());
+  if (currentRow) *currentRow = -1;
+  auto* lb = dynamic_cast<const eListBoxBase*>(list);
+  return lb ? eToolkit::listRows(lb, currentRow) : std::vector<std::string>();
+}
+
+std::vector<std::string> numberFieldTexts(const eWidget* number) {
+  tk::Guard g(tk::lock());
+  auto* n = dynamic_cast<const eNumber*>(number);
+  return n ? eToolkit::numberFields(n) : std::vector<std::string>();
 }
 
 MessageBoxInfo currentMessageBox() {

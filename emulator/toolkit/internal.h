@@ -59,6 +59,9 @@ public:
   static int deliverKey(eWidget* w, int key);
   static void texts(eWidget* w, std::vector<std::string>& out);
   static unsigned repaints(const eWidget* w);
+  // A list's entries in view and the current one's row; a number field's fields as shown.
+  static std::vector<std::string> listRows(const eListBoxBase* lb, int* currentRow);
+  static std::vector<std::string> numberFields(const eNumber* n);
 
 private:
   static void paintAt(eWidget* w, gPixmap& target, ePoint origin, const eRect& bounds, const eRect& area);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "emulator/app/options.h"
 
 using app::parseOptions;
@@ -100,6 +103,86 @@ TEST(Options, BandAndRun) {
   EXPECT_TRUE(r.run.keysGiven);
   EXPECT_EQ(r.run.keys, "ok exit");
   EXPECT_EQ(r.run.screenshot, "s.png");
+}
+
+namespace {
+
+// The options the parser knows for a command, as its error for an unknown one lists them.
+std::vector<std::string> acceptedBy(const std::string& command) {
+  std::string e = errorOf({command, "--no-such-option"});
+  auto at = e.find("known:");
+  std::vector<std::string> names;
+  if (at == std::string::npos) return names;
+  std::string rest = e.substr(at + 6), word;
+  for (char c : rest + " ") {
+    if (c == ' ') {
+      if (!word.empty()) names.push_back(word);
+      word.clear();
+    } else {
+      word += c;
+    }
+  }
+  return names;
+}
+
+// The help's part for a command: from "  run " to the next command's line.
+std::string helpOf(const std::string& command) {
+  std::string u = app::usageText();
+  auto from = u.find("\n  " + command + " ");
+  if (from == std::string::npos) return "";
+  auto end = u.find("\nExit status", from);
+  std::string block = u.substr(from, (end == std::string::npos ? u.size() : end) - from);
+  for (const char* other : {"\n  run ", "\n  band ", "\n  scan "})
+    if (("\n  " + command + " ") != other)
+      if (auto cut = block.find(other); cut != std::string::npos) block = block.substr(0, cut);
+  return block;
+}
+
+}  // namespace
+
+TEST(Options, HelpListsEveryOptionTheParserAcceptsWithDefaultAndRange) {
+  for (auto [name, cmd] : {std::pair<const char*, app::Command>{"run", app::Command::Run},
+                           {"band", app::Command::Band}, {"scan", app::Command::Scan}}) {
+    std::vector<std::string> accepted = acceptedBy(name);
+    ASSERT_FALSE(accepted.empty()) << name;
+    std::string help = helpOf(name);
+    ASSERT_FALSE(help.empty()) << name;
+    auto table = app::optionTable(cmd);
+    EXPECT_EQ(table.size(), accepted.size()) << name;
+    std::string common = app::usageText().substr(app::usageText().find("Options of every command:"));
+    for (const auto& option : accepted) {
+      // Listed at the start of a line of this command's block (or of the common
+      // options), not only in a sentence.
+      bool own = help.find("\n    " + option + " ") != std::string::npos;
+      bool shared = common.find("\n    " + option + " ") != std::string::npos;
+      EXPECT_TRUE(own || shared) << name << " " << option << "\n" << help;
+    }
+    for (const auto& row : table) {
+      bool flag = row.value.empty();
+      EXPECT_TRUE(row.help.find("default") != std::string::npos) << name << " " << row.name << ": " << row.help;
+      if (!flag) {
+        EXPECT_NE((row.common ? common : help).find(row.name + " " + row.value), std::string::npos) << row.name;
+      }
+    }
+  }
+  std::string u = app::usageText();
+  for (const char* part : {"Exit status", "130", "Backspace", "F1-F4", "s = numbered screenshot",
+                           "scrutafasci-emu.log"})
+    EXPECT_NE(u.find(part), std::string::npos) << part;
+}
+
+TEST(Options, BandSatelliteIsOptionalInHelpAndParser) {
+  auto b = parseOptions({"band"});
+  EXPECT_FALSE(b.band.satelliteGiven);
+  EXPECT_NE(helpOf("band").find("default: where the scenario's receiver is tuned"), std::string::npos);
+}
+
+TEST(Options, ReadmeCarriesTheHelpAsPrinted) {
+  std::ifstream f(std::string(SCRUTA_SOURCE_DIR) + "/README.md");
+  std::stringstream readme;
+  readme << f.rdbuf();
+  EXPECT_NE(readme.str().find("```\n" + app::usageText() + "```\n"), std::string::npos)
+      << "README.md must hold the output of `scrutafasci-emu help` in one code block";
 }
 
 TEST(Options, FaultRulesAreRepeatableOnEveryCommand) {

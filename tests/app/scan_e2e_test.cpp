@@ -67,6 +67,8 @@ TEST(ScanEndToEnd, ShortStandardScanFindsTheTunedTransponder) {
   EXPECT_EQ(pngWidth(shots + "/scan.png"), 720);
   // The spectrum is the graph's whole bitmap, one column per MHz of the band.
   EXPECT_GT(pngWidth(shots + "/spectrum.png"), 2000);
+  // 10 700 to 12 970 MHz and not a column more: the graph's blank right margin is left out.
+  EXPECT_EQ(pngWidth(shots + "/spectrum.png"), 12970 - 10700 + 1);
   // The plug-in's files went into the box root, not into the machine's /var/tuxbox.
   EXPECT_TRUE(stat((root + "/var/tuxbox/plugins/scrutafasci.scan").c_str(), &st) == 0);
   EXPECT_TRUE(stat((root + "/var/tuxbox/plugins/scrutafasci.conf").c_str(), &st) == 0);

@@ -1,0 +1,48 @@
+#include "emulator/app/interrupts.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstring>
+#include <unistd.h>
+
+namespace app {
+
+namespace {
+std::atomic<int> interrupts{0};
+const char* firstMessage = "";
+termios savedTerminal{};
+std::atomic<int> terminalFd{-1};
+
+void onInterrupt(int) {
+  if (interrupts.fetch_add(1) == 0) {
+    // Only async-signal-safe calls here.
+    ssize_t n = ::write(2, firstMessage, std::strlen(firstMessage));
+    (void)n;
+    return;
+  }
+  int fd = terminalFd.load();
+  if (fd >= 0) tcsetattr(fd, TCSANOW, &savedTerminal);
+  _exit(kExitInterrupted);
+}
+}  // namespace
+
+void catchInterrupts(const char* message) {
+  firstMessage = message;
+  struct sigaction sa {};
+  sa.sa_handler = onInterrupt;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = SA_RESTART;
+  sigaction(SIGINT, &sa, nullptr);
+}
+
+bool interruptRequested() { return interrupts.load() > 0; }
+
+void restoreTerminalOnInterrupt(int fd, const termios& settings) {
+  terminalFd = -1;
+  savedTerminal = settings;
+  terminalFd = fd;
+}
+
+void forgetTerminal() { terminalFd = -1; }
+
+}  // namespace app
