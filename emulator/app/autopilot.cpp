@@ -214,7 +214,12 @@ void Autopilot::followScan() {
       out_.finished = !stopping;
       return;
     }
-    if (d_.topTitle().find(kScanTitle) == std::string::npos) {
+    if (d_.topTitle().find(kScanTitle) == std::string::npos &&
+        !d_.waitFor([this] {
+          // A box that has just been answered may still be on top for a moment.
+          return d_.topTitle().find(kScanTitle) != std::string::npos || emu::currentMessageBox().open ||
+                 d_.textOnScreen(kEndText);
+        }, 2)) {
       fail("the scan window closed before the end of the scan");
       return;
     }

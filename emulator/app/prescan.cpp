@@ -49,8 +49,8 @@ std::vector<std::string> scanWarnings(const ScanSettings& s, MhzRange reach) {
     w.push_back(buf);
   }
   if (s.stepMHz == 0)
-    w.push_back("warning: --step 0: the plug-in gets it as typed; a standard scan may never move on, "
-                "and --max-box-time / --max-wall-time will stop it");
+    w.push_back("warning: --step 0: the plug-in gets it as typed; expect it to refuse a standard or heuristic "
+                "search (\"Avviso\"), while the searches by symbol rate and by AGC step by 1 MHz anyway");
   if (s.srStep == 0 && s.srFrom != s.srTo)
     w.push_back("warning: --sr-step 0: the plug-in gets it as typed; a symbol-rate sweep may never move on, "
                 "and --max-box-time / --max-wall-time will stop it");

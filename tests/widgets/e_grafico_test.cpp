@@ -416,11 +416,12 @@ TEST(eGrafico, ALineRepaintsTheGraphOnlyWithFlag0) {
 // Both creators of the plug-in come with start-up level 30: below it the skin
 // knows neither, from it on both.
 TEST(eGrafico, TheCreatorsAreRegisteredAtLevel30) {
+  eWidget& padre = genitore();   // starts the toolkit first: it raises the start-up level itself
   const int prima = eInit::getRunlevel();
   for (const int livello : {29, 30}) {
     SCOPED_TRACE(livello);
     eInit::setRunlevel(livello);
-    eWidget finestra(&genitore());
+    eWidget finestra(&padre);
     skin().build(&finestra, "prova_creatori");
     EXPECT_EQ(dynamic_cast<eGrafico*>(finestra.search("graficoDaSkin")) != nullptr, livello >= 30);
     EXPECT_EQ(dynamic_cast<eProgBar*>(finestra.search("barraDaSkin")) != nullptr, livello >= 30);
