@@ -4,10 +4,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
-#include <ftw.h>
 #include <poll.h>
-#include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <thread>
@@ -73,31 +70,6 @@ EmuRun runEmu(const std::vector<std::string>& args, const std::string& home, dou
   waitpid(pid, &st, 0);
   r.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
   return r;
-}
-
-std::string makeTempDir(const char* tag) {
-  const char* tmp = getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/scrutafasci-" + tag + "-XXXXXX";
-  if (!mkdtemp(&pattern[0])) throw std::runtime_error("mkdtemp");
-  return pattern;
-}
-
-namespace {
-int removeOne(const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }
-}  // namespace
-
-void removeTree(const std::string& dir) { nftw(dir.c_str(), removeOne, 16, FTW_DEPTH | FTW_PHYS); }
-
-std::string readFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
-  f << text;
 }
 
 }  // namespace apptest

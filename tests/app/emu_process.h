@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "support/files.h"
+
 namespace apptest {
 
 struct EmuRun {
@@ -15,10 +17,9 @@ struct EmuRun {
 EmuRun runEmu(const std::vector<std::string>& args, const std::string& home, double timeoutS = 120,
               const std::string& input = "");
 
-// A fresh temporary folder (removed by the caller with removeTree).
-std::string makeTempDir(const char* tag);
-void removeTree(const std::string& dir);
-std::string readFile(const std::string& path);
-void writeFile(const std::string& path, const std::string& text);
+using testsupport::makeTempDir;
+using testsupport::readFile;
+using testsupport::removeTree;
+using testsupport::writeFile;
 
 }  // namespace apptest

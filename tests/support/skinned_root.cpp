@@ -11,19 +11,6 @@ namespace testsupport {
 
 std::string skinSource() { return std::string(SCRUTA_SOURCE_DIR) + "/skin/scrutafasci.esml"; }
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void writeFile(const std::string& path, const std::string& content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << content;
-  if (!out) throw std::runtime_error("cannot write " + path);
-}
-
 SkinnedRoot::SkinnedRoot() {
   std::error_code ec;
   fs::copy_file(skinSource(), plugins("scrutafasci.esml"), fs::copy_options::overwrite_existing, ec);

@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "support/files.h"
 #include "support/temp_root.h"
 
 namespace testsupport {
@@ -19,8 +20,5 @@ public:
 
 // The skin file of the source tree.
 std::string skinSource();
-
-std::string readFile(const std::string& path);
-void writeFile(const std::string& path, const std::string& content);
 
 }  // namespace testsupport

@@ -5,10 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
-#include <ftw.h>
 #include <poll.h>
-#include <sstream>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -171,30 +168,5 @@ std::string suppressionsEnv() {
 }
 
 std::string xwin() { return std::string("/usr/bin/python3 ") + SCRUTA_SOURCE_DIR + "/tests/window/xwin.py"; }
-
-std::string makeTempDir() {
-  const char* tmp = getenv("TMPDIR");
-  std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/scrutafasci-window-XXXXXX";
-  if (!mkdtemp(&pattern[0])) throw std::runtime_error("mkdtemp");
-  return pattern;
-}
-
-namespace {
-int removeOne(const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }
-}  // namespace
-
-void removeTree(const std::string& dir) { nftw(dir.c_str(), removeOne, 16, FTW_DEPTH | FTW_PHYS); }
-
-std::string readFile(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::ostringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
-  f << text;
-}
 
 }  // namespace wintest

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/files.h"
+
 namespace wintest {
 
 // The Debian packages of the X tools that are missing here; empty when all are there.
@@ -65,9 +67,9 @@ std::string suppressionsEnv();
 // The path of xwin.py in the source tree, run with the system's python3.
 std::string xwin();
 
-std::string makeTempDir();
-void removeTree(const std::string& dir);
-std::string readFile(const std::string& path);
-void writeFile(const std::string& path, const std::string& text);
+inline std::string makeTempDir() { return testsupport::makeTempDir("window"); }
+using testsupport::readFile;
+using testsupport::removeTree;
+using testsupport::writeFile;
 
 }  // namespace wintest
