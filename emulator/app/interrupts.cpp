@@ -1,6 +1,7 @@
 #include "emulator/app/interrupts.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <unistd.h>
@@ -15,9 +16,11 @@ std::atomic<int> terminalFd{-1};
 
 void onInterrupt(int) {
   if (interrupts.fetch_add(1) == 0) {
-    // Only async-signal-safe calls here.
+    // Only async-signal-safe calls here, and the interrupted code's errno kept.
+    const int saved = errno;
     ssize_t n = ::write(2, firstMessage, std::strlen(firstMessage));
     (void)n;
+    errno = saved;
     return;
   }
   int fd = terminalFd.load();

@@ -193,7 +193,7 @@ TEST_F(TerminalFront, SecondCtrlCInScanLeavesAtOnce) {
   expectShown(t, "interrupted: closing the scan", at);
   auto asked = std::chrono::steady_clock::now();
   t.type("\x03");
-  EXPECT_EQ(t.finish(), 130);
+  EXPECT_EQ(t.finish(), 130) << t.text().substr(at);
   double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - asked).count();
   EXPECT_LT(took, 2.0);
   EXPECT_EQ(t.text().find("Transponders handed over:", at), std::string::npos) << "no wind-down: " << t.text().substr(at);

@@ -60,7 +60,9 @@ TEST_F(MatriceGuasti, EveryRequestFailingAtAnyCallLeavesTheBoxWhole) {
       fileInteri();
     }
   }
-  EXPECT_GE(casi, 6 * 4);
+  // Each request fails once at its first call and for ever from it, at the least (a plan
+  // collapses when a request is asked only once or twice).
+  EXPECT_GE(casi, static_cast<int>(std::size(kRichieste)) * 2);
 }
 
 struct CasoApertura {
