@@ -20,7 +20,6 @@ const char* kEndText = "Scansione terminata...have fun!";
 const char* kScanTitle = "Scrutafasci at work";
 const char* kEndCaption = "Finito";
 
-
 int focusIndex(const std::string& name) {
   auto it = std::find(kFocusOrder.begin(), kFocusOrder.end(), name);
   return it == kFocusOrder.end() ? -1 : static_cast<int>(it - kFocusOrder.begin());
