@@ -121,7 +121,7 @@ int deviceIoctl(Device* d, unsigned long request, void* arg) {
   if (request == SEC_SET_VOLTAGE) return t.setVoltage(static_cast<int>(reinterpret_cast<intptr_t>(arg)));
   if (!arg) return -EFAULT;
   switch (request) {
-    case FE_READ_STATUS: *static_cast<uint32_t*>(arg) = t.status(); return 0;
+    case FE_READ_STATUS: *static_cast<uint32_t*>(arg) = b.faults().statusRead(t.status()); return 0;
     case FE_READ_BER: *static_cast<uint32_t*>(arg) = t.ber(); return 0;
     case FE_READ_SIGNAL_STRENGTH: *static_cast<uint16_t*>(arg) = t.signalStrength(); return 0;
     case FE_READ_SNR: *static_cast<uint16_t*>(arg) = t.snr(); return 0;

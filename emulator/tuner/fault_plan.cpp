@@ -109,8 +109,14 @@ void FaultPlan::killAt(const std::string& path, uint64_t nth) {
   kills_[path] = {nth == 0 ? 1 : nth, 0};
 }
 
+void FaultPlan::dropLocks(uint64_t count) {
+  std::lock_guard<std::mutex> l(mutex_);
+  locks_to_drop_ = count;
+}
+
 void FaultPlan::clear() {
   std::lock_guard<std::mutex> l(mutex_);
+  locks_to_drop_ = 0;
   open_errors_.clear();
   request_rules_.clear();
   calls_.clear();
@@ -214,6 +220,13 @@ uint64_t FaultPlan::calls(unsigned long request) const {
   std::lock_guard<std::mutex> l(mutex_);
   auto it = calls_.find(request);
   return it == calls_.end() ? 0 : it->second;
+}
+
+uint32_t FaultPlan::statusRead(uint32_t status) {
+  std::lock_guard<std::mutex> l(mutex_);
+  if (!(status & FE_HAS_LOCK) || locks_to_drop_ == 0) return status;
+  --locks_to_drop_;
+  return status & ~uint32_t(FE_HAS_SYNC | FE_HAS_LOCK);
 }
 
 int FaultPlan::readOnlyPlugins() const {

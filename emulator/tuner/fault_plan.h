@@ -23,6 +23,10 @@ public:
   // The box dies (SIGKILL, as at a power cut) at the nth write access to this box path:
   // an open for writing, a rename from or onto it, a removal. For the kill tests.
   void killAt(const std::string& path, uint64_t nth);
+  // The next count status reads through the frontend device that carry a lock show it
+  // lost: SYNC and LOCK cleared, the other bits kept, as a demodulator that drops a fresh
+  // lock. A carrier then locks only at a later try (count 0 turns it off).
+  void dropLocks(uint64_t count);
   void clear();
 
   // Text form, one rule per call (command line: --fault RULE):
@@ -40,6 +44,8 @@ public:
   bool killsAt(const std::string& box_path);
   // Calls of a request since the last clear(), failed or not.
   uint64_t calls(unsigned long request) const;
+  // The status word a FE_READ_STATUS on the device returns for the tuner's status.
+  uint32_t statusRead(uint32_t status);
 
 private:
   struct RequestRule { unsigned long request; uint64_t nth, count; int err; uint64_t seen; };
@@ -50,6 +56,7 @@ private:
   std::map<std::string, std::pair<uint64_t, uint64_t>> kills_;   // path -> (nth, seen)
   int sec_error_ = 0;
   int readonly_error_ = 0;
+  uint64_t locks_to_drop_ = 0;
 };
 
 // Names of errno values and requests, for the rule text and the logs.

@@ -75,5 +75,32 @@ TEST_F(ScanTest, ProgressAndFrequencyAreRefreshedOncePerFrequency) {
   EXPECT_EQ(scan4transp::ultimaFreqMostrata, 11100);
 }
 
+// The percentage is 100 - (end - cursor) * 100 / (end - start + 1), the quotient
+// truncated toward zero: rounding, or flooring past the end, shows another bar.
+TEST_F(ScanTest, TheProgressPercentageIsTruncated) {
+  carica(banda());
+  struct Caso { int freqStart, freqEnd, freqCorrente, perc; } casi[] = {
+      {11001, 11003, 11001, 34},    // 100 - 200/3: 66.7 is 66, not 67
+      {11001, 11007, 11001, 15},    // 100 - 600/7: 85.7 is 85
+      {11001, 11007, 11004, 58},    // 100 - 300/7: 42.9 is 42
+      {11001, 11003, 11000, 0},     // the start, one step before the first probe
+      {11001, 11003, 11003, 100},
+      {11001, 11003, 11004, 133},   // a probe past the end: -33.3 is -33, not -34
+      {11001, 11007, 11012, 171},   // -71.4 is -71
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(std::to_string(c.freqEnd) + " at " + std::to_string(c.freqCorrente));
+    Parametri p;
+    p.freqStart = c.freqStart;
+    p.freqEnd = c.freqEnd;
+    scan4transp& w = preparata(p);
+    scan4transp::ultimaFreqMostrata = 0;
+    w.progBar->setPerc(-1);
+    w.freqCorrente = c.freqCorrente;
+    w.aggiornaInformazioniSchermo();
+    EXPECT_EQ(w.progBar->perc.load(), c.perc);
+  }
+}
+
 }  // namespace
 }  // namespace scantest

@@ -120,5 +120,64 @@ TEST_F(ScanTest, TheStatusWaitSeesTheLockOfALockableCarrier) {
   EXPECT_FALSE(s & FE_HAS_LOCK);
 }
 
+const char* nomeLettura(int tipo) { return tipo ? "FE_READ_SNR" : "FE_READ_SIGNAL_STRENGTH"; }
+
+// The mean of n readings is their sum divided by n, the remainder dropped: a mean
+// of 101.75 is 101. Both kinds, each count the searches use, over a carrier's noise.
+TEST_F(ScanTest, TheMeanOfTheReadingsIsTruncated) {
+  carica(banda().carrier(11005, Polarisation::Horizontal, 27500, 3, 12));
+  scan4transp& w = preparata();
+  emu::RequestLog& registro = emu::box().tuner().requests();
+  registro.enable(true);
+  int resti = 0;   // means that rounding would have made one higher
+  for (const int f : {11005, 11050})   // on the carrier and beside it
+    for (const int tipo : {1, 0})
+      for (const int n : {2, 4, 20})
+        for (int volta = 0; volta < 8; ++volta) {
+          SCOPED_TRACE(std::to_string(f) + " " + nomeLettura(tipo) + " n=" + std::to_string(n));
+          w.freqCorrente = f;
+          w.sintonizza(0);
+          w.attendeStatus(0);
+          registro.clear();
+          const int media = w.mediaLettureSNRoAGC(n, tipo);
+          const std::vector<int> letture = valoriRichiesti(nomeLettura(tipo));
+          ASSERT_EQ(letture.size(), size_t(n));
+          long somma = 0;
+          for (int v : letture) somma += v;
+          EXPECT_EQ(media, somma / n);
+          if (2 * (somma % n) >= n) ++resti;
+        }
+  EXPECT_GT(resti, 0) << "no mean here that rounding would change: the test cannot tell them apart";
+}
+
+// A failed reading adds what the buffer held before: the previous reading, or 0 at the start.
+TEST_F(ScanTest, AFailedReadingCountsThePreviousOne) {
+  carica(banda().carrier(11005, Polarisation::Horizontal, 27500, 3, 12));
+  scan4transp& w = preparata();
+  w.freqCorrente = 11005;
+  ASSERT_EQ(w.sintonizza(0), 0);
+  w.attendeStatus(0);
+  emu::RequestLog& registro = emu::box().tuner().requests();
+  registro.enable(true);
+  struct Caso { int da, quante; } casi[] = {{1, 1}, {2, 2}, {4, 1}, {1, 4}};
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(std::to_string(c.da) + "x" + std::to_string(c.quante));
+    registro.clear();
+    emu::box().faults().failRequest(FE_READ_SNR, c.da, c.quante);
+    const int media = w.mediaLettureSNRoAGC(4, 1);
+    emu::box().faults().clear();
+    const std::vector<int> riuscite = valoriRichiesti("FE_READ_SNR");   // failed requests leave no record
+    ASSERT_EQ(riuscite.size(), size_t(4 - c.quante));
+    long somma = 0;
+    int buffer = 0;
+    size_t prossima = 0;
+    for (int i = 1; i <= 4; ++i) {
+      if (i < c.da || i >= c.da + c.quante) buffer = riuscite[prossima++];
+      somma += buffer;
+    }
+    EXPECT_EQ(media, somma / 4);
+  }
+}
+
 }  // namespace
 }  // namespace scantest

@@ -1,6 +1,9 @@
 // The standard search at one frequency and the best-frequency probes, called
 // directly on a prepared window over the emulated tuner.
 #include "scan_fixture.h"
+#include "widgets/e_grafico.h"
+
+#include <algorithm>
 
 namespace scantest {
 namespace {
@@ -97,6 +100,109 @@ TEST_F(ScanTest, ALockAddsTheRateOnceToTheKnownList) {
   w.freqCorrente = 11004;
   EXPECT_NE(w.applicaRicercaStandard(), 0);
   EXPECT_EQ(std::vector<int>(w.srConosciuti, w.srConosciuti + w.numSRconosciuti), (std::vector<int>{22000, 27500}));
+}
+
+// A carrier whose lock shows only at a later status read: the measuring wait sees
+// the first lock, the attempts the next ones. Up to four attempts, and a lock in
+// the fourth counts like one in the first.
+TEST_F(ScanTest, UpToFourLockAttemptsAndALockInTheFourthCounts) {
+  carica(conPortante());
+  struct Caso { int locchiPersi; int tentativo; } casi[] = {
+      {0, 1}, {1, 1}, {2, 2}, {4, 4}, {5, 0}, {9, 0}};   // tentativo 0: none locks
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(std::to_string(c.locchiPersi) + " locks dropped");
+    scan4transp& w = preparata();
+    w.freqCorrente = 11005;
+    emu::box().faults().clear();
+    emu::box().faults().dropLocks(c.locchiPersi);
+    const uint64_t sintonie = emu::box().faults().calls(FE_SET_FRONTEND);
+    const int trovata = w.applicaRicercaStandard();
+    const uint64_t fatte = emu::box().faults().calls(FE_SET_FRONTEND) - sintonie;
+    if (c.tentativo) {
+      EXPECT_GE(trovata, 11004);
+      EXPECT_LE(trovata, 11006);
+      EXPECT_EQ(fatte, uint64_t(1 + c.tentativo + 10));   // measuring, the attempts, the ten probes
+      EXPECT_EQ(std::vector<int>(w.srConosciuti, w.srConosciuti + w.numSRconosciuti), std::vector<int>{27500});
+    } else {
+      EXPECT_EQ(trovata, 0);
+      EXPECT_EQ(fatte, 5u);   // measuring and four attempts
+      EXPECT_EQ(w.numSRconosciuti, 0);
+    }
+  }
+}
+
+// Without a symbol-rate range every fifth plot repaints the graph; the count goes
+// on from where the previous scan left it.
+TEST_F(ScanTest, EveryFifthStandardPlotRepaintsTheGraph) {
+  carica(banda());
+  struct Caso { int contaIniziale; std::vector<bool> ridisegni; } casi[] = {
+      {0, {false, false, false, false, true, false, false, false, false, true}},
+      {3, {false, true, false, false, false, false, true, false, false, false}},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.contaIniziale);
+    scan4transp& w = preparata();
+    w.disegnaSpettro(10700, 0, 0, 1);   // the scan's first plot draws the threshold line
+    scan4transp::contaGraficoStandard = c.contaIniziale;
+    std::vector<bool> ridisegni;
+    for (int F = 10910; F < 10920; ++F) {   // nothing there: each call measures and plots once
+      w.freqCorrente = F;
+      const unsigned prima = emu::repaintCount(w.grafico);
+      ASSERT_EQ(w.applicaRicercaStandard(), 0);
+      ridisegni.push_back(emu::repaintCount(w.grafico) > prima);
+    }
+    EXPECT_EQ(ridisegni, c.ridisegni);
+  }
+}
+
+// With a symbol-rate range the readings of each rate are not plotted: at the end
+// one pair of bars from the bottom shows the greatest SNR mean and the greatest AGC
+// mean of all the rates, each on its own, and repaints once.
+TEST_F(ScanTest, WithARangeOnePairOfBarsShowsTheGreatestMeans) {
+  carica(banda());
+  // A weak AGC, so that its green bar stays below the white SNR bar and both show.
+  emu::box().knobs().agc_floor = 5000;
+  Parametri p;
+  p.srStart = 20000;
+  p.srEnd = 26000;
+  p.srStep = 1000;
+  scan4transp& w = preparata(p);
+  ASSERT_TRUE(w.flagRicerca & FLAG_RANGE_SR);
+  w.disegnaSpettro(10700, 0, 0, 1);   // the scan's first plot draws the threshold line
+  const int F = 10915, x = F - 10700, H = w.grafico->altezzaBitmap;
+  ASSERT_GT(H, 0);
+  ASSERT_LT(H, 256);   // the row of a reading is then its integer quotient
+  std::shared_ptr<gImage> bitmap = std::atomic_load(&w.grafico->immagine);
+  std::vector<int> colonna;
+  for (int y = 0; y < H; ++y) colonna.push_back(*bitmap->pixel(x, y));
+  emu::box().tuner().requests().enable(true);
+  w.freqCorrente = F;
+  const unsigned prima = emu::repaintCount(w.grafico);
+  ASSERT_EQ(w.applicaRicercaStandard(), 0);
+  EXPECT_EQ(emu::repaintCount(w.grafico) - prima, 1u);
+
+  // The means of each rate, from what the frontend answered: four SNR, then four AGC readings.
+  const std::vector<int> snr = valoriRichiesti("FE_READ_SNR"), agc = valoriRichiesti("FE_READ_SIGNAL_STRENGTH");
+  ASSERT_EQ(snr.size(), 28u);
+  ASSERT_EQ(agc.size(), 28u);
+  std::vector<int> medieSnr, medieAgc;
+  for (size_t i = 0; i < 28; i += 4) {
+    medieSnr.push_back((snr[i] + snr[i + 1] + snr[i + 2] + snr[i + 3]) / 4);
+    medieAgc.push_back((agc[i] + agc[i + 1] + agc[i + 2] + agc[i + 3]) / 4);
+  }
+  const auto maxSnr = std::max_element(medieSnr.begin(), medieSnr.end());
+  const auto maxAgc = std::max_element(medieAgc.begin(), medieAgc.end());
+  // The case must tell the maxima from the last rate's means and from each other's rate.
+  ASSERT_NE(maxSnr - medieSnr.begin(), 6);
+  ASSERT_NE(maxAgc - medieAgc.begin(), 6);
+  ASSERT_NE(maxSnr - medieSnr.begin(), maxAgc - medieAgc.begin());
+
+  const int yS = H * (65536 - *maxSnr) / 65536, yA = H * (65536 - *maxAgc) / 65536;
+  ASSERT_LT(yS, yA);
+  for (int y = 0; y < H; ++y) {
+    const int atteso = y >= yA ? int(w.coloreVerde) : y >= yS ? int(w.coloreBianco) : colonna[y];
+    EXPECT_EQ(*bitmap->pixel(x, y), atteso) << "row " << y << " (SNR bar from " << yS << ", AGC from " << yA << ")";
+  }
 }
 
 struct CasoSonde {

@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "emulator/receiver/receiver.h"
 #include "emulator/toolkit/emu.h"
@@ -39,6 +40,16 @@ inline std::string leggeFile(const std::string& path) {
 
 inline bool esiste(const std::string& path) { return std::ifstream(path).good(); }
 
+// The values the plug-in's own requests of this kind returned, in order, from the
+// tuner's request log (enable and clear it before the calls).
+inline std::vector<int> valoriRichiesti(const char* richiesta) {
+  std::vector<int> v;
+  emu::box().tuner().requests().visit([&](const emu::RequestRecord& r) {
+    if (r.origin == emu::RequestOrigin::Device && std::string(r.request) == richiesta) v.push_back(int(r.value));
+  });
+  return v;
+}
+
 class ScanTest : public ::testing::Test {
 public:
   void SetUp() override {
@@ -51,6 +62,8 @@ public:
     emu::box().clock().setRealtime(false);
     emu::box().clock().reset(0);
     emu::box().knobs() = emu::Knobs();
+    emu::box().tuner().requests().enable(false);
+    emu::box().tuner().requests().clear();
     emu::clearLog();
     scan4transp::ultimaFreqMostrata = 0;
     scan4transp::contaPassiGrafico = 0;

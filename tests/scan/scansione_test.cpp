@@ -272,6 +272,47 @@ TEST_F(ScanTest, TheGraphIsCentredOnEveryTenthStep) {
   }
 }
 
+// A first worker that has handed over and is still on its way out when the host's
+// scan ends: the host's notice is handled on the GUI thread while this worker runs,
+// and the worker's last act, as in the loop after a hand-over, clears inScansione.
+// A restart that marked the scan running before it waited for the old worker has
+// that mark undone, and its new worker finds the scan stopped.
+class SondaRiavvio : public scan4transp {
+public:
+  using scan4transp::scan4transp;
+  void thread() override {
+    if (++avvii > 1) {
+      allAvvio = inScansione.load();
+      scan4transp::thread();
+      return;
+    }
+    scanTransponderInCorso = 1;   // as sintonizzaTransponder leaves it
+    emu::post([this] { dvbState(eDVBState(0)); });
+    // Served only once the GUI thread waits for this worker inside the restart.
+    std::atomic<int> servito{0};
+    emu::post([&servito] { servito = 1; });
+    while (!servito) sched_yield();
+    inScansione = 0;
+  }
+  std::atomic<int> avvii{0};
+  std::atomic<int> allAvvio{-1};
+};
+
+TEST_F(ScanTest, ARestartWaitsForTheOldWorkerBeforeItMarksTheScanRunning) {
+  carica(banda());
+  Parametri p;
+  p.freqStart = 10700;
+  p.freqEnd = 10710;
+  p.step = 5;
+  auto* w = new SondaRiavvio(p.freqStart, p.freqEnd, p.step, p.srStart, p.srEnd, p.srStep, p.ritardo, p.polarita,
+                             p.tipo, p.soglia, percorsoLog_);
+  finestra_.reset(w);
+  esegui(*w, [&] { return chiudeDopoIlMessaggioFinale(); });
+  EXPECT_EQ(w->avvii, 2);
+  EXPECT_EQ(w->allAvvio, 1) << "the old worker's last write undid the restart";
+  EXPECT_EQ(w->freqCorrente, 10714);   // the second worker ran the range to its end
+}
+
 TEST_F(ScanTest, TheWorkerFindsTheScanRunningWhenItStarts) {
   // A close request handled before the worker's first instruction must stop it.
   carica(banda());

@@ -69,6 +69,27 @@ TEST_F(FaultPlanTest, FailingSecSequenceLeavesTheSwitchAlone) {
   EXPECT_EQ(st.voltage, SEC_VOLTAGE_18);
 }
 
+TEST_F(FaultPlanTest, DroppedLocksHideTheNextLockedReadsOnly) {
+  FrontendClient fc;
+  fc.tune(11778, 0, 27500);
+  ASSERT_TRUE(fc.waitStatus() & FE_HAS_LOCK);
+  const uint32_t locked = fc.status();
+  ASSERT_TRUE(locked & FE_HAS_LOCK);
+  emu::box().faults().dropLocks(2);
+  std::vector<uint32_t> reads;
+  for (int i = 0; i < 3; ++i) reads.push_back(fc.status());
+  const uint32_t dropped = locked & ~uint32_t(FE_HAS_SYNC | FE_HAS_LOCK);
+  EXPECT_EQ(reads, (std::vector<uint32_t>{dropped, dropped, locked}));
+  // A read without a lock does not use up the count.
+  emu::box().faults().dropLocks(1);
+  fc.tune(11900, 0, 27500);   // nothing there
+  const uint32_t empty = fc.waitStatus();
+  EXPECT_FALSE(empty & FE_HAS_LOCK);
+  fc.tune(11778, 0, 27500);
+  EXPECT_EQ(fc.waitStatus(), dropped);
+  EXPECT_EQ(fc.status(), locked);
+}
+
 struct RuleCase {
   const char* rule;
   bool ok;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ambiente.h"
+#include <emulator/toolkit/emu.h>
 #include <scan/disegno_spettro.h>
 #include <scan/tipi_ricerca.h>
 #include <widgets/e_grafico.h>
@@ -252,6 +253,43 @@ TEST(disegnaSpettro, PointsOutsideTheBitmapAreClipped) {
     attesi.push_back({-4 + i, 16 - i, -4 + i, 16 - i, BIANCO});
   }
   EXPECT_TRUE(s.come(attesi));
+}
+
+// Each plotting call repaints the graph at most once, with its last line, and only
+// when asked to (any flag but 1); the first plot of a scan repaints its threshold line.
+TEST(disegnaSpettro, RepaintsOnlyWithTheLastLineAndWhenAsked) {
+  enum Chiamata { LETTURA, TROVATO, CROCE };
+  struct Passo { Chiamata chiamata; int freq, flag; unsigned ridisegni; };
+  struct Caso { const char* nome; int tipo, flag; std::vector<Passo> passi; } casi[] = {
+      {"standard", RICERCA_STANDARD, FLAG_ATTIVA,
+       {{LETTURA, 11000, 1, 1}, {LETTURA, 11001, 1, 0}, {LETTURA, 11002, 0, 1}, {LETTURA, 11003, 2, 1}}},
+      {"standard, first plot repaints", RICERCA_STANDARD, FLAG_ATTIVA, {{LETTURA, 11000, 0, 2}}},
+      {"standard with a range", RICERCA_STANDARD, FLAG_ATTIVA | FLAG_RANGE_SR,
+       {{LETTURA, 11000, 1, 1}, {LETTURA, 11000, 1, 0}, {LETTURA, 11000, 0, 1}}},
+      {"by AGC: no threshold line", RICERCA_BY_AGC, FLAG_ATTIVA,
+       {{LETTURA, 11000, 1, 0}, {LETTURA, 11001, 0, 1}, {LETTURA, 11002, 1, 0}}},
+      {"by SR", RICERCA_BY_SR, FLAG_ATTIVA, {{LETTURA, 11000, 0, 1}, {LETTURA, 11001, 1, 0}}},
+      // The column's bar repaints whatever the flag; a reading in the same column draws nothing.
+      {"heuristic", RICERCA_EURISTICA, FLAG_ATTIVA,
+       {{LETTURA, 11000, 1, 1}, {LETTURA, 11000, 0, 0}, {LETTURA, 11001, 1, 1}}},
+      {"other type", 7, FLAG_ATTIVA, {{LETTURA, 11000, 1, 1}, {LETTURA, 11001, 0, 0}}},
+      {"found mark and cross", RICERCA_BY_AGC, FLAG_ATTIVA, {{TROVATO, 11500, 0, 1}, {CROCE, 11200, 0, 1}}},
+      {"found mark, standard", RICERCA_STANDARD, FLAG_ATTIVA, {{TROVATO, 11500, 0, 1}}},
+  };
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.nome);
+    Scena s(c.tipo, 50, c.flag);
+    maxSnrColonna = 0;
+    int i = 0;
+    for (const Passo& p : c.passi) {
+      SCOPED_TRACE(i++);
+      const unsigned prima = emu::repaintCount(s.grafico.get());
+      if (p.chiamata == LETTURA) s.pennello->disegnaSpettro(p.freq, 40000, 20000, p.flag);
+      if (p.chiamata == TROVATO) s.pennello->disegnaSpettroTransponderTrovato(p.freq, 20000);
+      if (p.chiamata == CROCE) s.pennello->disegnaCroceFreqSaltata(p.freq);
+      EXPECT_EQ(emu::repaintCount(s.grafico.get()) - prima, p.ridisegni);
+    }
+  }
 }
 
 TEST(disegnaSpettro, WithoutAGraphNothingHappens) {

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ambiente.h"
+#include <emulator/toolkit/emu.h>
 #include <widgets/e_prog_bar.h>
 
 using namespace prova;
@@ -180,6 +182,27 @@ TEST(eProgBar, SettersReportChanges) {
   EXPECT_EQ(b.perc, 40);
   b.setStart(10);
   EXPECT_EQ(b.start, 10);
+}
+
+// The setters repaint the bar only when a value changed; properties never do.
+TEST(eProgBar, SettersRepaintOnlyOnAChange) {
+  eProgBar b(&genitore(), 0);
+  struct Passo { const char* nome; std::function<void()> fai; unsigned ridisegni; } passi[] = {
+      {"setPerc 0 on a new bar", [&] { b.setPerc(0); }, 0},
+      {"setPerc 40", [&] { b.setPerc(40); }, 1},
+      {"setPerc 40 again", [&] { b.setPerc(40); }, 0},
+      {"setStart 0", [&] { b.setStart(0); }, 0},
+      {"setStart 10", [&] { b.setStart(10); }, 1},
+      {"setParams unchanged", [&] { b.setParams(10, 40); }, 0},
+      {"setParams new perc", [&] { b.setParams(10, 41); }, 1},
+      {"setParams new start", [&] { b.setParams(11, 41); }, 1},
+      {"a property", [&] { b.setProperty("border", "3"); }, 0},
+  };
+  for (const Passo& p : passi) {
+    const unsigned prima = emu::repaintCount(&b);
+    p.fai();
+    EXPECT_EQ(emu::repaintCount(&b) - prima, p.ridisegni) << p.nome;
+  }
 }
 
 TEST(eProgBar, Properties) {
