@@ -141,9 +141,9 @@ TEST_F(ScanTest, EveryFifthStandardPlotRepaintsTheGraph) {
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.contaIniziale);
+    scan4transp::contaGraficoStandard = c.contaIniziale;   // what an earlier scan left
     scan4transp& w = preparata();
     w.disegnaSpettro(10700, 0, 0, 1);   // the scan's first plot draws the threshold line
-    scan4transp::contaGraficoStandard = c.contaIniziale;
     std::vector<bool> ridisegni;
     for (int F = 10910; F < 10920; ++F) {   // nothing there: each call measures and plots once
       w.freqCorrente = F;

@@ -106,9 +106,10 @@ public:
   }
 
   // Runs Exec on this thread while pilota plays the user on another. When the
-  // driver gives up, it keeps asking the windows to close so that no test hangs.
+  // driver gives up, it keeps asking the windows to close, and at last ends the
+  // scan window's run, so that no test hangs.
   void esegui(scan4transp& w, const std::function<bool()>& pilota) {
-    std::atomic<bool> finito{false};
+    std::atomic<bool> finito{false}, forzata{false};
     std::thread driver([&] {
       if (!pilota())
         ADD_FAILURE() << "the driver did not see what it waited for; on screen: " << schermo();
@@ -118,10 +119,21 @@ public:
         emu::postKey("exit");
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
       }
+      if (!finito) {   // a window deaf to close requests
+        ADD_FAILURE() << "the window ignored every close request; on screen: " << schermo();
+        forzata = true;
+        emu::post([&] {
+          if (!finito && w.isInExec()) w.close(0);
+        });
+      }
     });
     w.Exec();
     finito = true;
     driver.join();
+    if (forzata) {   // run what is still posted while w and the flags live
+      emu::post([] { emu::quitLoop(); });
+      emu::runLoop();
+    }
   }
 
   // What the driver waits for.

@@ -232,11 +232,16 @@ TEST_F(ScanTest, AHostScanEndingAfterTheStopRestartsNothing) {
     ASSERT_EQ(w.preparaScanFreq(), 1);
     w.scanTransponderInCorso = 1;
     (chiusa ? w.finestraChiusa : w.fineInCorso) = 1;
-    // Should the guard fail, the window would run modally here: close it.
+    // Should the guard fail, the window would run modally here, deaf to close
+    // requests while its end is under way: end its run.
     std::atomic<bool> fatto{false};
     std::thread guardia([&] {
+      bool chiusa = false;
       while (!fatto) {
-        if (w.isInExec()) emu::postKey("exit");
+        if (!chiusa && w.isInExec()) {
+          chiusa = true;
+          emu::post([&w] { w.close(0); });
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
       }
     });
@@ -250,13 +255,14 @@ TEST_F(ScanTest, AHostScanEndingAfterTheStopRestartsNothing) {
 
 TEST_F(ScanTest, TheGraphIsCentredOnEveryTenthStep) {
   carica(banda());
-  struct Caso { int freqEnd; int passiRimasti; int ultimoCentro; } casi[] = {
-      {11560, 0, 11559},   // 20 steps from 11502: centred at 11529 and 11559
-      {11575, 5, 11559},   // 25 steps: the last five do not move it
+  struct Caso { int freqEnd; int contaIniziale; int passiRimasti; int ultimoCentro; } casi[] = {
+      {11560, 0, 0, 11559},   // 20 steps from 11502: centred at 11529 and 11559
+      {11575, 0, 5, 11559},   // 25 steps: the last five do not move it
+      {11560, 5, 5, 11544},   // the count goes on from an earlier scan: centred at 11514 and 11544
   };
   for (const Caso& c : casi) {
-    SCOPED_TRACE(c.freqEnd);
-    scan4transp::contaPassiGrafico = 0;
+    SCOPED_TRACE(std::to_string(c.freqEnd) + " from " + std::to_string(c.contaIniziale));
+    scan4transp::contaPassiGrafico = c.contaIniziale;   // what an earlier scan left
     Parametri p;
     p.freqStart = 11500;
     p.freqEnd = c.freqEnd;
