@@ -252,6 +252,7 @@ void Autopilot::followScan() {
       if (p.wallTimeS - lastExit >= 2) {
         lastExit = p.wallTimeS;
         d_.press("exit");
+        if (out_.closed && hooks_.windDown) hooks_.windDown();
       }
       if (p.wallTimeS - stopSince > 60) return;
     }
@@ -261,6 +262,7 @@ void Autopilot::followScan() {
     d_.waitFor([&] {
       if (!stopping && hooks_.boxTimeS && hooks_.boxTimeS() > o_.maxBoxTimeS) return true;
       if (!stopping && hooks_.interrupted && hooks_.interrupted()) return true;
+      if (!stopping && closing()) return true;
       return ++polls % 20 == 0 && emu::currentMessageBox().open;
     }, tick, 0);
   }

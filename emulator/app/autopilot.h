@@ -44,6 +44,8 @@ struct AutopilotHooks {
   std::function<bool(eWidget* graph, const std::string& path, std::string* error)> spectrumBitmap;
   // True once the person watching has closed the window: stop the scan and leave.
   std::function<bool()> closeRequested;
+  // Called once the plug-in has been asked to stop after a close: the box may now hurry.
+  std::function<void()> windDown;
 };
 
 class Autopilot {
