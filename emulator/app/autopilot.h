@@ -77,6 +77,7 @@ private:
   AutopilotHooks hooks_;
   AutopilotOutcome out_;
   std::chrono::steady_clock::time_point start_;
+  double pausedAtStart_ = 0;   // the box clock's paused wall time when the run began
 };
 
 }  // namespace app
