@@ -23,6 +23,8 @@ struct Ricerca {
   bool srEsatto;                // handed over at the carrier's own rate (a known one)
 };
 
+void PrintTo(const Ricerca& r, std::ostream* os) { *os << r.nome; }
+
 // "name | provider" of every service, sorted.
 std::vector<std::string> ordinati(std::vector<std::string> v) {
   std::sort(v.begin(), v.end());

@@ -120,6 +120,8 @@ struct CasoClasse {
   int passoSenzaSegnale, passoSNRcrescente, passoAltro;
 };
 
+void PrintTo(const CasoClasse& c, std::ostream* os) { *os << c.prefisso; }
+
 class ClasseSweep : public SweepDeduttivo, public ::testing::WithParamInterface<CasoClasse> {};
 
 // Each class is pinned on the first step of three sweeps: one over an empty part of
