@@ -36,6 +36,13 @@ int numeroIntestazione(const std::string& riga) { return atoi(riga.c_str() + 1);
 
 char ultimoCarattere(const std::string& riga) { return riga.empty() ? 0 : riga.back(); }
 
+// Copies a line as it was read, every byte of it: a NUL inside a line must not
+// cut it short, or the copy would read back differently from what was judged.
+void copiaRiga(FILE* f, const std::string& riga) {
+  fwrite(riga.data(), 1, riga.size(), f);
+  fputc('\n', f);
+}
+
 void scriveElenco(FILE* f, int polarita, int numFreq, int* freq) {
   for (int i = 0; i < numFreq; ++i) fprintf(f, "%d %s\n", freq[i], letteraPolarita(polarita));
 }
@@ -86,14 +93,14 @@ int routineDiServizio::scriveFileFreqToSkip(char* percorso, int polarita, int po
     bool nellaSezione = false;
     while (leggeRiga(ingresso, riga)) {
       if (eIntestazione(riga)) {
-        fprintf(uscita, "%s\n", riga.c_str());
+        copiaRiga(uscita, riga);
         nellaSezione = numeroIntestazione(riga) == posizioneOrbitale;
         if (nellaSezione) {
           scriveElenco(uscita, polarita, numFreq, freq);
           scritto = true;
         }
       } else if (!nellaSezione || ultimoCarattere(riga) == altra) {
-        fprintf(uscita, "%s\n", riga.c_str());
+        copiaRiga(uscita, riga);
       }
     }
     fclose(ingresso);

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "emulator/toolkit/emu.h"
+#include "emulator/tuner/box.h"
 
 namespace app {
 
@@ -236,7 +237,9 @@ void Autopilot::followScan() {
       stopSince = p.wallTimeS;
       if (hooks_.note) hooks_.note("the window was closed: stopping the scan");
     }
-    if (!stopping && (p.boxTimeS > o_.maxBoxTimeS || p.wallTimeS > o_.maxWallTimeS)) {
+    // A window's pause holds the box still: it is not time the scan took.
+    double runningWallS = p.wallTimeS - (emu::box().clock().pausedWallS() - pausedAtStart_);
+    if (!stopping && (p.boxTimeS > o_.maxBoxTimeS || runningWallS > o_.maxWallTimeS)) {
       // Out of time: ask the scan to stop as the user would, then wind down.
       stopping = true;
       stopSince = p.wallTimeS;
@@ -252,6 +255,7 @@ void Autopilot::followScan() {
       if (p.wallTimeS - lastExit >= 2) {
         lastExit = p.wallTimeS;
         d_.press("exit");
+        if (out_.closed && hooks_.windDown) hooks_.windDown();
       }
       if (p.wallTimeS - stopSince > 60) return;
     }
@@ -261,6 +265,7 @@ void Autopilot::followScan() {
     d_.waitFor([&] {
       if (!stopping && hooks_.boxTimeS && hooks_.boxTimeS() > o_.maxBoxTimeS) return true;
       if (!stopping && hooks_.interrupted && hooks_.interrupted()) return true;
+      if (!stopping && closing()) return true;
       return ++polls % 20 == 0 && emu::currentMessageBox().open;
     }, tick, 0);
   }
@@ -312,6 +317,7 @@ void Autopilot::leavePlugin() {
 
 AutopilotOutcome Autopilot::run() {
   start_ = std::chrono::steady_clock::now();
+  pausedAtStart_ = emu::box().clock().pausedWallS();
   if (!closing() && waitSettingsWindow() && !closing() && enterSettings()) {
     takeScreenshots(false);
     if (hooks_.interrupted && hooks_.interrupted()) {

@@ -44,6 +44,8 @@ struct AutopilotHooks {
   std::function<bool(eWidget* graph, const std::string& path, std::string* error)> spectrumBitmap;
   // True once the person watching has closed the window: stop the scan and leave.
   std::function<bool()> closeRequested;
+  // Called once the plug-in has been asked to stop after a close: the box may now hurry.
+  std::function<void()> windDown;
 };
 
 class Autopilot {
@@ -75,6 +77,7 @@ private:
   AutopilotHooks hooks_;
   AutopilotOutcome out_;
   std::chrono::steady_clock::time_point start_;
+  double pausedAtStart_ = 0;   // the box clock's paused wall time when the run began
 };
 
 }  // namespace app

@@ -7,6 +7,7 @@
 #include "emulator/app/band_probe.h"
 #include "emulator/app/box_setup.h"
 #include "emulator/app/commands.h"
+#include "emulator/app/output_file.h"
 #include "emulator/app/prescan.h"
 #include "emulator/toolkit/emu.h"
 #include "emulator/tuner/box.h"
@@ -40,6 +41,14 @@ int bandCommand(const BandOptions& o) {
       return kExitUsage;
     }
     for (const auto& n : sc.notes) eDebug("scenario: %s", n.c_str());
+    // Output paths are checked before the sweep, not found wrong after it.
+    for (const auto& [option, path] : {std::pair{"--csv", o.csv}, std::pair{"--png", o.png}}) {
+      if (path.empty()) continue;
+      if (std::string why = whyNotWritable(path); !why.empty()) {
+        std::fprintf(stderr, "scrutafasci-emu: %s: cannot write %s\n", option, why.c_str());
+        return kExitUsage;
+      }
+    }
 
     FrontendProbe probe;
     std::vector<BandPoint> points;

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
+#include <sstream>
 #include <host/dvbapi/frontend.h>
 #include <host/gui/gpainter.h>
 #include <host/gui/gpixmap.h>
 
+#include "emulator/app/output_file.h"
 #include "emulator/toolkit/screen.h"
 
 namespace app {
@@ -94,11 +95,7 @@ bool writeBandPlot(const std::vector<BandPoint>& pts, const std::string& title, 
 }
 
 bool writeBandCsv(const std::vector<BandPoint>& pts, const std::string& path, std::string* error) {
-  std::ofstream f(path, std::ios::trunc);
-  if (!f) {
-    if (error) *error = "cannot write " + path;
-    return false;
-  }
+  std::ostringstream f;
   f << "freq_mhz,agc,snr,snr_pct,status,status_bits,lock\n";
   for (const auto& p : pts) {
     char hex[16];
@@ -106,9 +103,11 @@ bool writeBandCsv(const std::vector<BandPoint>& pts, const std::string& path, st
     f << p.freqMHz << ',' << p.agc << ',' << p.snr << ',' << (p.snr * 100 / 65536) << ',' << hex << ','
       << statusText(p.status) << ',' << ((p.status & FE_HAS_LOCK) ? 1 : 0) << '\n';
   }
-  f.flush();
-  if (!f) {
-    if (error) *error = "cannot write " + path;
+  // Beside and renamed over: an earlier CSV at path stays whole if this one fails.
+  try {
+    writeFileAtomically(path, f.str());
+  } catch (const std::exception& e) {
+    if (error) *error = e.what();
     return false;
   }
   return true;

@@ -1,6 +1,7 @@
 // scrutafasci-emu run: the plug-in driven by a key script or from the terminal.
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <iterator>
 #include <unistd.h>
@@ -68,10 +69,12 @@ void runScript(Driver& d, const std::vector<ScriptStep>& steps, const RunOptions
 }
 
 // Leaves the plug-in the way a user would: exit, and OK on any box in the way.
-void leave(Driver& d) {
+// afterFirstPress runs once the plug-in has been asked to leave.
+void leave(Driver& d, const std::function<void()>& afterFirstPress) {
   if (d.waitFor([&] { return d.pluginDone(); }, 1)) return;
   for (int i = 0; i < 10 && !d.pluginDone(); ++i) {
     d.press(emu::currentMessageBox().open ? "ok" : "exit");
+    if (i == 0 && afterFirstPress) afterFirstPress();
     d.waitFor([&] { return d.pluginDone(); }, 2);
   }
 }
@@ -136,7 +139,9 @@ int runCommand(const RunOptions& o) {
               shoot(d, o.screenshot, st);
             }
           }
-          leave(d);
+          leave(d, [&] {
+            if (front && front->closeRequested()) front->windDown();
+          });
         },
         15, nullptr);
     if (front) {

@@ -110,6 +110,7 @@ int scanCommand(const ScanOptions& o) {
       front = openWindow(o.window, o.screenshots.empty() ? "." : o.screenshots);
       if (!front) return kExitUsage;
       hooks.closeRequested = [&front] { return front->closeRequested(); };
+      hooks.windDown = [&front] { front->windDown(); };
     }
     emu::box().tuner().recordAttempts(true);
     auto wall0 = std::chrono::steady_clock::now();

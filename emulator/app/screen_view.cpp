@@ -28,7 +28,7 @@ struct Item {
 std::string oneLine(std::string s) {
   for (char& c : s)
     if (c == '\n' || c == '\r' || c == '\t') c = ' ';
-  return s;
+  return terminalText(s);
 }
 
 std::string numberText(const eWidget* w, bool focused) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "emulator/toolkit/font.h"
+
 namespace app {
 
 size_t textWidth(const std::string& s) {
@@ -10,6 +12,30 @@ size_t textWidth(const std::string& s) {
   for (unsigned char c : s)
     if ((c & 0xC0) != 0x80) ++n;
   return n;
+}
+
+std::string terminalText(const std::string& s) {
+  std::string out;
+  out.reserve(s.size());
+  for (char32_t c : emu::decodeUtf8(s)) {
+    if (c < 0x20 || (c >= 0x7F && c < 0xA0)) c = '?';
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
 }
 
 namespace {
@@ -64,7 +90,7 @@ void printSummary(std::FILE* out, const ScanResult& r) {
   if (!r.log.services.empty()) {
     std::vector<std::vector<std::string>> rows;
     for (const auto& sv : r.log.services)
-      rows.push_back({sv.isNew ? "new" : "known", sv.serviceClass, sv.name, sv.provider});
+      rows.push_back({sv.isNew ? "new" : "known", sv.serviceClass, terminalText(sv.name), terminalText(sv.provider)});
     printTable(out, {"", "class", "name", "provider"}, rows);
   }
 

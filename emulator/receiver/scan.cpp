@@ -2,6 +2,7 @@
 // reports its services one by one as a table read would, then tells that the scan is over.
 // Every step runs on the main loop; waits are virtual time (and wall time with --realtime).
 #include <emulator/receiver/internal.h>
+#include <emulator/toolkit/emu.h>
 
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -102,9 +103,9 @@ void ScanController::start() {
     running_ = true;
     // The host's scan follows the hand-over: it begins once the thread that asked for it
     // (the plug-in's worker, which ends right after) has gone.
-    caller_tid_ = eApp->isGuiThread() ? 0 : static_cast<long>(syscall(SYS_gettid));
+    caller_tid_ = emu::isGuiThread() ? 0 : static_cast<long>(syscall(SYS_gettid));
   }
-  eApp->post([this, run] { waitForCaller(run, 0); });
+  emu::post([this, run] { waitForCaller(run, 0); });
 }
 
 void ScanController::abort() {
@@ -127,7 +128,7 @@ void ScanController::abort() {
 void ScanController::after(uint64_t us, uint64_t run, void (ScanController::*next)(uint64_t)) {
   if (!box().clock().realtime()) {
     box().clock().advance(us);
-    eApp->post([this, run, next] { (this->*next)(run); });
+    emu::post([this, run, next] { (this->*next)(run); });
     return;
   }
   // A box clock that moves by itself (a window's tempo) has already covered part of the wait.
@@ -287,7 +288,7 @@ void ScanController::finishJob(uint64_t run) {
     }
     pending_.clear();
     if (++job_ < jobs_.size()) {
-      eApp->post([this, run] { tuneJob(run); });
+      emu::post([this, run] { tuneJob(run); });
       return;
     }
     jobs_.clear();

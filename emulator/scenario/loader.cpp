@@ -342,7 +342,7 @@ void checkFeedPlacement(const Satellite& sat, const std::string& file) {
     for (const auto& c : sat.carriers) {
       if (&c == &f || c.polarisation != f.polarisation) continue;
       // Occupied bandwidths (1 + roll-off) x SR must not overlap.
-      double half = (c.symbol_rate * (1 + c.rolloff) + f.symbol_rate * (1 + f.rolloff)) / 2000.0 / 2;   // kHz
+      double half = (c.symbol_rate * (1 + c.rolloff) + f.symbol_rate * (1 + f.rolloff)) / 2000.0;   // kHz
       if (distance(c.frequency_khz, f.frequency_khz) < half)
         throw ScenarioError(file, std::atoi(f.origin.c_str() + f.origin.rfind(':') + 1),
                             "the feed at " + std::to_string(f.frequency_khz / 1000.0) + " MHz overlaps the carrier of " +

@@ -28,8 +28,10 @@ std::recursive_mutex& treeLock();
 // Runs the GUI loop on the calling thread until quitLoop(); returns its code.
 int runLoop();
 void quitLoop(int code = 0);
-// Runs fn on the loop (whichever thread runs the innermost loop).
+// Runs fn on the loop (whichever thread runs the innermost loop); safe from any thread.
 void post(std::function<void()> fn);
+// True on the thread that started the toolkit.
+bool isGuiThread();
 
 // The clock eTimer counts on, in microseconds: the wall clock (an empty function, the
 // default) or another, such as the box clock while a window sets the box's tempo.

@@ -82,7 +82,6 @@ void paintWidget(eWidget* widget, gPainter& painter, const eRect& area) {
 
 int runLoop() { return eApp->exec(); }
 void quitLoop(int code) { eApp->quit(code); }
-void post(std::function<void()> fn) { eApp->post(std::move(fn)); }
 
 namespace {
 const char* const keyNames[] = {"0",  "1",    "2",    "3",     "4",  "5",    "6",   "7",     "8",      "9",   "up",
@@ -99,7 +98,7 @@ const char* keyName(int key) { return key >= 0 && key <= keyMenu ? keyNames[key]
 
 bool postKey(int key) {
   if (key < 0 || key > keyMenu) return false;
-  eApp->post([key] {
+  post([key] {
     eWidget* top = topWindow();
     if (!top) {
       eDebug("key %s: no window to take it", keyName(key));

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 #include <host/gui/ebase.h>
+#include "emu.h"
 #include "internal.h"
 
 using Clock = std::chrono::steady_clock;
@@ -68,12 +69,12 @@ public:
       }
     cv.notify_all();
   }
-  void post(std::function<void()> fn) override {
+  void post(std::function<void()> fn) {
     std::lock_guard<std::mutex> g(m);
     posted.push_back(std::move(fn));
     cv.notify_all();
   }
-  bool isGuiThread() const override { return std::this_thread::get_id() == gui; }
+  bool isGuiThread() const { return std::this_thread::get_id() == gui; }
 
   bool ownsTop() const { return !levels.empty() && levels.back()->tid == std::this_thread::get_id(); }
 
@@ -135,6 +136,11 @@ Loop& loop() {
 }  // namespace
 
 eMainloop* eApp = &loop();
+
+// Posting belongs to the emulator's own code (the receiver, the program, the tests):
+// the host's eMainloop offers a plug-in no such call.
+void emu::post(std::function<void()> fn) { loop().post(std::move(fn)); }
+bool emu::isGuiThread() { return loop().isGuiThread(); }
 
 namespace tk {
 

@@ -59,8 +59,19 @@ void VirtualClock::setSpeed(unsigned factor) {
 
 void VirtualClock::setPaused(bool on) {
   std::lock_guard<std::mutex> l(origin_mutex_);
+  if (on != paused()) {
+    if (on) paused_since_ = WallClock::now();
+    else paused_total_ += WallClock::now() - paused_since_;
+  }
   paused_.store(on, std::memory_order_release);
   rebaseLocked();
+}
+
+double VirtualClock::pausedWallS() const {
+  std::lock_guard<std::mutex> l(origin_mutex_);
+  auto total = paused_total_;
+  if (paused()) total += WallClock::now() - paused_since_;
+  return std::chrono::duration<double>(total).count();
 }
 
 uint64_t VirtualClock::follow() {

@@ -31,6 +31,9 @@ public:
   // A paused clock is frozen: pacing waits, follow() does nothing.
   void setPaused(bool on);
   bool paused() const { return paused_.load(std::memory_order_acquire); }
+  // Wall seconds spent paused so far, the pause under way included: time bounds
+  // measured in wall time leave out what a person held the box still for.
+  double pausedWallS() const;
   // With a speed set and not paused, moves the clock to where the wall clock
   // says it is, so that box time passes while nobody asks the tuner anything.
   uint64_t follow();
@@ -45,6 +48,8 @@ private:
   mutable std::condition_variable changed_;
   uint64_t origin_virtual_ = 0;
   std::chrono::steady_clock::time_point origin_wall_{};
+  std::chrono::steady_clock::duration paused_total_{};
+  std::chrono::steady_clock::time_point paused_since_{};
 };
 
 }  // namespace emu

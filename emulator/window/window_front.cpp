@@ -116,6 +116,11 @@ bool WindowFront::start(std::string* error) {
   return true;
 }
 
+void WindowFront::windDown() {
+  // The tempo lives from start() until the window's thread ends in stop().
+  if (thread_.joinable() && impl_->tempo) impl_->tempo->setSpeed(0);
+}
+
 void WindowFront::stop() {
   stop_ = true;
   if (thread_.joinable()) thread_.join();
@@ -155,8 +160,7 @@ void WindowFront::run() {
       std::_Exit(5);
     }
     closedAt = Wall::now();
-    // Walking away: the box winds down as fast as it can.
-    m.tempo->setSpeed(0);
+    // A paused box could not answer the exit presses that follow.
     if (m.tempo->paused()) m.tempo->togglePause();
     std::fprintf(stderr, "scrutafasci-emu: window closed; leaving the plug-in\n");
   };

@@ -32,6 +32,9 @@ public:
   bool start(std::string* error);
   // The window has been closed once: the plug-in is to be left (exit presses).
   bool closeRequested() const { return closed_.load(); }
+  // The plug-in has been asked to leave: the box runs as fast as it can until it has.
+  // Not at the close itself: at full speed a scan could end before its stop is asked.
+  void windDown();
   // The plug-in has returned: the window goes and its thread ends.
   void stop();
 

@@ -1,17 +1,13 @@
 // The main loop and its timers.
 #pragma once
-#include <functional>
 #include <host/gui/sigc.h>
 
 class eMainloop {
 public:
   virtual ~eMainloop() = default;
-  // Runs events, timers and posted calls on this thread until quit() is called for this level.
+  // Runs events and timers on this thread until quit() is called for this level.
   virtual int exec() = 0;
   virtual void quit(int result = 0) = 0;
-  // Queues fn to run on the GUI thread; safe from any thread.
-  virtual void post(std::function<void()> fn) = 0;
-  virtual bool isGuiThread() const = 0;
 };
 
 extern eMainloop* eApp;

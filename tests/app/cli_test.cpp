@@ -113,3 +113,24 @@ TEST_F(Cli, BandPrintsOneLinePerFrequencyAndWritesCsv) {
   EXPECT_EQ(text.rfind("freq_mhz,agc,snr,snr_pct,status,status_bits,lock\n", 0), 0u) << text;
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 6);
 }
+
+TEST_F(Cli, BandRefusesAnOutputItCannotWriteBeforeItSweeps) {
+  std::string dir = home + "/out";
+  ASSERT_EQ(mkdir(dir.c_str(), 0755), 0);
+  struct Case {
+    const char* option;
+    std::string path;
+    const char* says;
+  } cases[] = {
+      {"--csv", home + "/missing/band.csv", "No such file or directory"},
+      {"--png", home + "/missing/band.png", "No such file or directory"},
+      {"--csv", dir, "is a folder"},
+  };
+  for (const auto& c : cases) {
+    auto r = runEmu({"band", "--root", root, "--from", "10700", "--to", "10720", c.option, c.path}, home);
+    EXPECT_EQ(r.status, 2) << c.path << "\n" << r.err;
+    EXPECT_TRUE(has(r.err, c.option)) << r.err;
+    EXPECT_TRUE(has(r.err, c.says)) << r.err;
+    EXPECT_FALSE(has(r.out, "10700 ")) << "swept before refusing:\n" << r.out;
+  }
+}

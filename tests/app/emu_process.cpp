@@ -12,6 +12,19 @@
 
 namespace apptest {
 
+void execEmu(const std::vector<std::string>& args, const std::string& home) {
+  setenv("HOME", home.c_str(), 1);
+  setenv("XDG_STATE_HOME", (home + "/state").c_str(), 1);
+  std::vector<char*> argv;
+  std::string exe = SCRUTA_EMU_PATH;
+  argv.push_back(exe.data());
+  std::vector<std::string> copy = args;
+  for (auto& a : copy) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  execv(exe.c_str(), argv.data());
+  _exit(127);
+}
+
 EmuRun runEmu(const std::vector<std::string>& args, const std::string& home, double timeoutS,
               const std::string& input) {
   int outp[2], errp[2], inp[2];
@@ -23,16 +36,7 @@ EmuRun runEmu(const std::vector<std::string>& args, const std::string& home, dou
     dup2(outp[1], 1);
     dup2(errp[1], 2);
     for (int fd : {inp[0], inp[1], outp[0], outp[1], errp[0], errp[1]}) close(fd);
-    setenv("HOME", home.c_str(), 1);
-    setenv("XDG_STATE_HOME", (home + "/state").c_str(), 1);
-    std::vector<char*> argv;
-    std::string exe = SCRUTA_EMU_PATH;
-    argv.push_back(exe.data());
-    std::vector<std::string> copy = args;
-    for (auto& a : copy) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    execv(exe.c_str(), argv.data());
-    _exit(127);
+    execEmu(args, home);
   }
   close(inp[0]);
   close(outp[1]);

@@ -17,6 +17,9 @@ struct EmuRun {
 EmuRun runEmu(const std::vector<std::string>& args, const std::string& home, double timeoutS = 120,
               const std::string& input = "");
 
+// In a forked child: HOME and XDG_STATE_HOME into home, then SCRUTA_EMU_PATH with args.
+[[noreturn]] void execEmu(const std::vector<std::string>& args, const std::string& home);
+
 using testsupport::makeTempDir;
 using testsupport::readFile;
 using testsupport::removeTree;

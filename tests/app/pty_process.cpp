@@ -1,5 +1,7 @@
 #include "pty_process.h"
 
+#include "emu_process.h"
+
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -38,17 +40,8 @@ EmuPty::EmuPty(const std::vector<std::string>& args, const std::string& home, in
   pid_ = forkpty(&master_, nullptr, nullptr, &ws);
   if (pid_ < 0) throw std::runtime_error("forkpty");
   if (pid_ == 0) {
-    setenv("HOME", home.c_str(), 1);
-    setenv("XDG_STATE_HOME", (home + "/state").c_str(), 1);
     setenv("TERM", "xterm", 1);
-    std::vector<char*> argv;
-    std::string exe = SCRUTA_EMU_PATH;
-    argv.push_back(exe.data());
-    std::vector<std::string> copy = args;
-    for (auto& a : copy) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    execv(exe.c_str(), argv.data());
-    _exit(127);
+    execEmu(args, home);
   }
 }
 

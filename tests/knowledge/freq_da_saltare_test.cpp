@@ -144,6 +144,62 @@ TEST_P(RigaLunga, SurvivesEveryRewriteUnchanged) {
 // Around the 128-byte buffer the lines were once read in, and far past it.
 INSTANTIATE_TEST_SUITE_P(Lunghezze, RigaLunga, ::testing::Values(125, 126, 127, 128, 200, 5000));
 
+// A NUL byte inside a line: the line is judged by all its bytes and copied with all of
+// them, so a rewrite changes no other list and the stored bytes survive.
+struct CasoNul {
+  const char* nome;
+  std::string prima;
+  int polarita;
+  int posizione;
+  std::vector<int> elenco;
+  std::string dopo;
+};
+
+void PrintTo(const CasoNul& c, std::ostream* os) { *os << c.nome; }
+
+class RigaConNul : public ::testing::TestWithParam<CasoNul> {};
+
+std::vector<int> elencoDi(std::string& percorso, int polarita, int posizione) {
+  int freq[100] = {0};
+  int n = 0;
+  routineDiServizio().leggeFileFreqToSkip(&percorso[0], polarita, posizione, &n, freq, 100);
+  return std::vector<int>(freq, freq + n);
+}
+
+TEST_P(RigaConNul, LeavesEveryOtherListAndTheLineItselfAsTheyWere) {
+  const CasoNul& c = GetParam();
+  CartellaTemporanea d;
+  d.write("scrutafasci.skip", c.prima);
+  std::string p = d.path("scrutafasci.skip");
+  const int posizioni[] = {0, 130, 192};
+  std::vector<int> prima[2][3];
+  for (int pol = 0; pol < 2; ++pol)
+    for (int i = 0; i < 3; ++i) prima[pol][i] = elencoDi(p, pol, posizioni[i]);
+  std::vector<int> v = c.elenco;
+  ASSERT_EQ(routineDiServizio().scriveFileFreqToSkip(&p[0], c.polarita, c.posizione, int(v.size()), v.data()), 1);
+  EXPECT_EQ(d.read("scrutafasci.skip"), c.dopo);
+  for (int pol = 0; pol < 2; ++pol)
+    for (int i = 0; i < 3; ++i) {
+      if (pol == c.polarita && posizioni[i] == c.posizione) EXPECT_EQ(elencoDi(p, pol, posizioni[i]), c.elenco);
+      else EXPECT_EQ(elencoDi(p, pol, posizioni[i]), prima[pol][i]) << "polarity " << pol << ", #" << posizioni[i];
+    }
+}
+
+using namespace std::string_literals;
+
+INSTANTIATE_TEST_SUITE_P(
+    Casi, RigaConNul,
+    ::testing::Values(
+        // Found by the fuzz target: "##1" heads section 0, whose vertical 10950 ends after the NULs.
+        CasoNul{"daFuzz", "#192[10 V[H\n##1\0\0\0\0\0\0\0\x03 H\n10950 \0\0\0\0\0\0\0\0\0\0\0V\n"s, 0, 0, {10708},
+                "#192[10 V[H\n##1\0\0\0\0\0\0\0\x03 H\n10708 H\n10950 \0\0\0\0\0\0\0\0\0\0\0V\n"s},
+        // Cut at its NUL, 192's horizontal 11500 would turn vertical.
+        CasoNul{"altraSezione", "#130\n11000 H\n#192\n11500 V\0 H\n12000\0 V\n"s, 0, 130, {11100},
+                "#130\n11100 H\n#192\n11500 V\0 H\n12000\0 V\n"s},
+        CasoNul{"primaDellIntestazione", "\0#130 V\n#130\n11000 H\n"s, 1, 130, {11200},
+                "\0#130 V\n#130\n11200 V\n11000 H\n"s}),
+    [](const auto& info) { return std::string(info.param.nome); });
+
 TEST(RiscritturaSkip, ALeftoverTemporaryIsRemovedFirst) {
   CartellaTemporanea d;
   d.write("scrutafasci.skip", esempio);

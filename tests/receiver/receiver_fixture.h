@@ -106,7 +106,7 @@ protected:
   }
   // Serves everything already queued on the loop, then returns.
   void drainLoop() {
-    eApp->post([] { eApp->post([] { eApp->post([] { emu::quitLoop(0); }); }); });
+    emu::post([] { emu::post([] { emu::post([] { emu::quitLoop(0); }); }); });
     emu::runLoop();
   }
 

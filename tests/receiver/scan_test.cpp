@@ -210,7 +210,7 @@ TEST_F(ReceiverTest, ViewingModeEndsARunningScanWithoutFurtherReports) {
   sigc::connection c = eTransponderList::instance->service_found.connect([&](const eServiceReferenceDVB&, bool) {
     if (found.size() == 1) {   // the window closes while the host scans
       eDVB::instance->setMode(2);
-      eApp->post([] { emu::quitLoop(0); });
+      emu::post([] { emu::quitLoop(0); });
     }
   });
   sc->start();

@@ -193,6 +193,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"feed out of band", "frequency_mhz = 11100.5", "frequency_mhz = 13100.5", 18, "outside"},
         BadCase{"feed overlapping", "frequency_mhz = 11100.5\n  polarisation = \"V\"",
                 "frequency_mhz = 11840.5\n  polarisation = \"H\"", 17, "overlaps the carrier"},
+        // 15.5 MHz from a 27 500 kS/s carrier: apart by more than a quarter of the two
+        // occupied bands, less than half of them.
+        BadCase{"feed overlapping the edge", "frequency_mhz = 11100.5\n  polarisation = \"V\"",
+                "frequency_mhz = 11851.5\n  polarisation = \"H\"", 17, "overlaps the carrier"},
         BadCase{"missing key", "name = \"Hot Bird\"\n", "", 23, "'name' is missing"},
         BadCase{"missing list", "file = \"h.scan\"", "file = \"nothing.scan\"", 30, "cannot open"},
         BadCase{"list with both", "file = \"h.scan\"", "file = \"h.scan\"\n  transponders = \"a.tpl\"", 29,

@@ -28,7 +28,7 @@ public:
   }
   void slot() {
     timer.stop();
-    slotThreadIsGui = eApp->isGuiThread();
+    slotThreadIsGui = emu::isGuiThread();
     while (!release.load()) parked = 1;
     parked = 0;
     left = 1;

@@ -101,9 +101,15 @@ TEST(BoxTempo, ThePausedBoxClockStandsStillAndPacingWaitsForTheResume) {
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_FALSE(slept.load()) << "a paused box must not go on";
   EXPECT_EQ(clock.now(), frozen + 1000);
+  // The pause under way counts as paused wall time, and stays counted after it.
+  EXPECT_GE(clock.pausedWallS(), 0.1);
   tempo.togglePause();
   box.join();
   EXPECT_TRUE(slept.load());
+  double held = clock.pausedWallS();
+  EXPECT_GE(held, 0.1);
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(clock.pausedWallS(), held) << "running time is not paused time";
 }
 
 TEST(BoxTempo, AtFullSpeedAnIdleBoxJumpsToItsNextTimer) {

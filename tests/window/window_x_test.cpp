@@ -151,16 +151,19 @@ TEST_F(WindowX, ClosingTheWindowMidScanLeavesTheReceiverViewingAndTheFilesWhole)
   x_->shell("mkdir -p " + plug);
   writeFile(plugins("scrutafasci.sr"), "22000\n27500\n");
   writeFile(plugins("scrutafasci.skip"), "#192\n11000 H\n");
-  start({"scan", "--window", "--scale", "1", "--speed", "1", "--quiet", "--root", root_});
+  // Half a minute of box time at x1, a few milliseconds at full speed: the close must
+  // stop the scan, not let it run to its end.
+  start({"scan", "--window", "--scale", "1", "--speed", "1", "--quiet", "--from", "10700", "--to", "10900",
+         "--root", root_});
   if (HasFatalFailure()) return;
-  // A standard scan takes minutes of box time at x1: close it once it runs.
-  ASSERT_TRUE(emu_->waitOut("scan: ", 60)) << emu_->out() << emu_->err();
+  ASSERT_TRUE(emu_->waitOut("%  ", 60)) << emu_->out() << emu_->err();
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   ASSERT_EQ(xwinStatus("close " + wid_), 0);
   int status = -1;
   ASSERT_TRUE(emu_->waitExit(60, &status)) << emu_->err();
   EXPECT_EQ(status, 0) << emu_->err();
   EXPECT_NE(emu_->err().find("receiver in viewing mode"), std::string::npos) << emu_->err() << emu_->out();
+  EXPECT_NE(emu_->err().find("the scan was stopped"), std::string::npos) << emu_->err() << emu_->out();
   expectWholeSettings(readFile(plugins("scrutafasci.conf")));
   std::string sr = readFile(plugins("scrutafasci.sr"));
   EXPECT_TRUE(std::regex_match(sr, std::regex("([0-9]+\n)+"))) << sr;
