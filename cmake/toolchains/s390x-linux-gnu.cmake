@@ -14,14 +14,20 @@ else()
   set(SCRUTA_SYSROOT "${CMAKE_CURRENT_LIST_DIR}/../../.sysroot/s390x" CACHE PATH "s390x libraries")
 endif()
 get_filename_component(SCRUTA_SYSROOT "${SCRUTA_SYSROOT}" ABSOLUTE)
-set(_libdirs "${SCRUTA_SYSROOT}/usr/lib/s390x-linux-gnu" "${SCRUTA_SYSROOT}/lib/s390x-linux-gnu")
 
-# Library headers only: the sysroot holds no C or C++ runtime headers.
-set(CMAKE_CXX_FLAGS_INIT "-isystem ${SCRUTA_SYSROOT}/usr/include")
-set(CMAKE_C_FLAGS_INIT "-isystem ${SCRUTA_SYSROOT}/usr/include")
+# Library headers only: the sysroot holds no C or C++ runtime headers. The
+# multiarch folder holds each library's processor-specific part (SDL2's config).
+set(_incdirs "-isystem ${SCRUTA_SYSROOT}/usr/include -isystem ${SCRUTA_SYSROOT}/usr/include/s390x-linux-gnu")
+set(CMAKE_CXX_FLAGS_INIT "${_incdirs}")
+set(CMAKE_C_FLAGS_INIT "${_incdirs}")
+# libpulse (under SDL2) finds its private library by a RUNPATH, which the linker
+# does not look for inside the sysroot.
+set(_rpath_links "")
+foreach(dir usr/lib/s390x-linux-gnu lib/s390x-linux-gnu usr/lib/s390x-linux-gnu/pulseaudio)
+  string(APPEND _rpath_links " -Wl,-rpath-link,${SCRUTA_SYSROOT}/${dir}")
+endforeach()
 foreach(kind EXE SHARED MODULE)
-  set(CMAKE_${kind}_LINKER_FLAGS_INIT
-    "-Wl,-rpath-link,${SCRUTA_SYSROOT}/usr/lib/s390x-linux-gnu -Wl,-rpath-link,${SCRUTA_SYSROOT}/lib/s390x-linux-gnu")
+  set(CMAKE_${kind}_LINKER_FLAGS_INIT "${_rpath_links}")
 endforeach()
 
 set(CMAKE_FIND_ROOT_PATH "${SCRUTA_SYSROOT}" /usr/s390x-linux-gnu)

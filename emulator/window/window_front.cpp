@@ -140,14 +140,18 @@ void WindowFront::run() {
     emu::postKey(key);
     captureSoon = true;
   };
-  auto screenshot = [&] {
-    std::string path = nextShotPath(config_.shotDir), err;
-    double box = emu::box().clock().now() / 1e6;
-    if (emu::writeScreenshot(path, &err))
-      std::printf("screenshot: %s (box time %.3f s)\n", path.c_str(), box);
-    else
-      std::fprintf(stderr, "scrutafasci-emu: screenshot %s failed: %s\n", path.c_str(), err.c_str());
-    std::fflush(stdout);
+  // Taken on the box's loop, behind the keys pressed before it, so that it shows what
+  // they did even when the box is slow to take them.
+  auto screenshot = [dir = config_.shotDir] {
+    emu::post([dir] {
+      std::string path = nextShotPath(dir), err;
+      double box = emu::box().clock().now() / 1e6;
+      if (emu::writeScreenshot(path, &err))
+        std::printf("screenshot: %s (box time %.3f s)\n", path.c_str(), box);
+      else
+        std::fprintf(stderr, "scrutafasci-emu: screenshot %s failed: %s\n", path.c_str(), err.c_str());
+      std::fflush(stdout);
+    });
   };
   auto onClose = [&] {
     if (closed_.exchange(true)) {

@@ -64,7 +64,9 @@ const std::set<std::string> kHarmless = {
     "__cxa_thread_atexit", "__cxa_thread_atexit_impl", "__cxa_get_exception_ptr", "__cxa_call_terminate",
     // a glibc flag that the C++ library's shared pointers read
     "__libc_single_threaded",
-    "__gxx_personality_v0", "_Unwind_Resume", "__dso_handle", "__tls_get_addr",
+    "__gxx_personality_v0", "_Unwind_Resume", "__dso_handle",
+    // thread-local lookup: __tls_get_addr on x86_64, __tls_get_offset on s390x
+    "__tls_get_addr", "__tls_get_offset",
     // weak hooks of the toolchain
     "__gmon_start__", "_ITM_deregisterTMCloneTable", "_ITM_registerTMCloneTable",
     // a flag of the C library that libstdc++'s reference counts read (sigc++ slots)
