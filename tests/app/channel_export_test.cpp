@@ -55,6 +55,18 @@ emu::ReportedService reported(int handOver, const char* name, const char* provid
   return s;
 }
 
+// 11836 H on 19.2E, as the receiver lists it, without services.
+app::ExportedTransponder astra11836() {
+  app::ExportedTransponder t;
+  t.orbitalPosition = 192;
+  t.frequencyKhz = 11836000;
+  t.symbolRate = 27500000;
+  t.fec = "3/4";
+  t.transportStreamId = 1101;
+  t.networkId = 1;
+  return t;
+}
+
 }  // namespace
 
 TEST(ChannelList, OneTransponderPerCarrierServicesAsTheLogListsThem) {
@@ -85,13 +97,7 @@ TEST(ChannelList, OneTransponderPerCarrierServicesAsTheLogListsThem) {
 
 TEST(ChannelList, VdrLinesCarryParametersSourceAndIds) {
   app::ChannelList l;
-  app::ExportedTransponder t;
-  t.orbitalPosition = 192;
-  t.frequencyKhz = 11836000;
-  t.symbolRate = 27500000;
-  t.fec = "3/4";
-  t.transportStreamId = 1101;
-  t.networkId = 1;
+  app::ExportedTransponder t = astra11836();
   t.services = {{"Das Erste", "ARD", "tv", 28106}, {"Bayern 3: Live", "BR", "radio", 28203}, {"EPG", "", "data", 7}};
   app::ExportedTransponder s2 = t;
   s2.orbitalPosition = -50;
@@ -145,13 +151,7 @@ TEST(ChannelList, NamesVdrWouldCutAreCounted) {
 
 TEST(ChannelList, Dvbv5EntriesAsDvbv5ScanWritesThem) {
   app::ChannelList l;
-  app::ExportedTransponder t;
-  t.orbitalPosition = 192;
-  t.frequencyKhz = 11836000;
-  t.symbolRate = 27500000;
-  t.fec = "3/4";
-  t.transportStreamId = 1101;
-  t.networkId = 1;
+  app::ExportedTransponder t = astra11836();
   t.services = {{"Bayern 3", "BR", "radio", 28203}};
   app::ExportedTransponder empty = t;
   empty.services.clear();
